@@ -1,0 +1,38 @@
+# Front door over CMake. `make run` builds and starts the program, `make check`
+# builds and runs the whole test suite headless. Both install missing packages first.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps build run check bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps build
+
+$(BUILD_DIR)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+
+build: deps $(BUILD_DIR)/CMakeCache.txt
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/orthavel
+
+check: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
+
+bench:
+	@scripts/install-deps build bench
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORTHAVEL_TESTS=OFF -DORTHAVEL_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	for b in build-bench/bench/bench_*; do $$b; done
+
+fuzz:
+	@scripts/install-deps build fuzz
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORTHAVEL_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR) build-bench build-fuzz

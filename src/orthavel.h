@@ -1,0 +1,182 @@
+// The main window: measurement list and editor, results panel, 3D view and
+// the file commands. It owns the measurement records and the solver thread.
+#ifndef ORTHAVEL_H
+#define ORTHAVEL_H
+
+#include <QMainWindow>
+#include <QString>
+#include <vector>
+
+#include "vector3.h"
+
+class QAction;
+class QCloseEvent;
+class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QStatusBar;
+class QToolButton;
+class QWidget;
+
+class TCalculateSquare;
+class TGraphicWidget;
+class TMeasurement;
+class TMessageBox;
+class TPointDialog;
+class TXmlFile;
+
+class TOrthavel : public QMainWindow
+{
+  Q_OBJECT
+
+public:
+  explicit TOrthavel(const QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+  ~TOrthavel() override;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+private slots:
+  void Mode_Pan(bool checked);
+  void Mode_Rotate_2d(bool checked);
+  void Mode_Rotate_3d(bool checked);
+  void Scale_To_Fit();
+  void Proj_XY();
+  void Proj_YZ();
+  void Proj_ZX();
+  void Proj_ISO();
+  void Measurement_Selection_Changed();
+  void Add_Measurement_BallBar();
+  void Add_Measurement_Length();
+  void Remove_Measurement();
+  void Update_Current_Measurement();
+  void Reset_Current_Measurement();
+  void Edit_Points();
+  void Sign_Changed();
+  void Measurement_Data_Changed();
+  void Thread_Started();
+  void Thread_Finished();
+  void Update_Squareness();
+  void Update_Nominal_Ballbar_Length();
+  void Menu_New();
+  void Menu_Open();
+  void Menu_Save();
+  void Menu_SaveAs();
+  void Menu_Import_BallBar();
+  void Menu_Import_Laser();
+  void Menu_Import_Stepgauge_Square();
+  void Menu_Import_BnS_Results();
+  void Menu_About();
+
+private:
+  // Construction (orthavel.cpp)
+  void Create_Actions();
+  QWidget* Create_Results_Panel(const QFont& header_font, const QFont& notice_font);
+  void Create_Menus();
+  void Create_Editor_Dock(const QFont& header_font);
+  void Create_Tool_Bar();
+  void Fill_Sign_Combo();
+  void Connect_Widgets();
+
+  // Rows and records (orthavel_editor.cpp)
+  static TMeasurement* Measurement_From_Item(const QListWidgetItem* item);
+  TMeasurement* Selected_Measurement() const;
+  void Show_Measurement(const TMeasurement* measurement);
+  void Clear_Editor_Fields();
+  void End_Editing();
+  void Add_Measurement(TMeasurement* measurement, bool select);
+  void Remove_Measurement_Item(const QListWidgetItem* item);
+  void Clear_Measurement_Data();
+  int BallBar_Count() const;
+  int Length_Count() const;
+
+  // Solver hand-over (orthavel_solver.cpp)
+  void Hand_Measurements_To_Solver();
+  int Create_Squareness_Sign_Parameter(int xy_sign, int yz_sign, int zx_sign) const;
+  int Extract_Squareness_Sign_XY(int parameter) const;
+  int Extract_Squareness_Sign_YZ(int parameter) const;
+  int Extract_Squareness_Sign_ZX(int parameter) const;
+
+  // Scene (orthavel_scene.cpp)
+  void Create_Graphic_Widget(class QGridLayout* grid);
+  void Draw_Data();
+
+  // Files (orthavel_files.cpp, orthavel_project.cpp)
+  bool Ask_Save_Changes();
+  bool Import_Data(const QString& path);
+  void Open_Project(const QString& path);
+  bool Save_Data(const QString& path) const;
+  bool Load_Data(const QString& path);
+  void Load_Data_V1(TXmlFile* xml_file);
+
+  QAction* action_about;
+  QAction* action_new;
+  QAction* action_open;
+  QAction* action_import_ballbar;
+  QAction* action_import_laser;
+  QAction* action_import_stepgauge_square;
+  QAction* action_import_bns_results;
+  QAction* action_quit;
+  QAction* action_save;
+  QAction* action_save_as;
+  QAction* action_add_ballbar;
+  QAction* action_add_length;
+  QComboBox* sign_combo;
+  QLabel* xy_squareness_label;
+  QLabel* yz_squareness_label;
+  QLabel* zx_squareness_label;
+  QLabel* initial_min_length_label;
+  QLabel* initial_max_length_label;
+  QLabel* initial_min_error_label;
+  QLabel* initial_max_error_label;
+  QLabel* final_min_length_label;
+  QLabel* final_max_length_label;
+  QLabel* final_min_error_label;
+  QLabel* final_max_error_label;
+  QLineEdit* actual_length_edit;
+  QLineEdit* name_edit;
+  QLineEdit* nominal_length_edit;
+  QLineEdit* position_x_edit;
+  QLineEdit* position_y_edit;
+  QLineEdit* position_z_edit;
+  QLineEdit* direction_i_edit;
+  QLineEdit* direction_j_edit;
+  QLineEdit* direction_k_edit;
+  QListWidget* measurement_list;
+  QStatusBar* status_bar;
+  QToolButton* add_measurement_button;
+  QToolButton* apply_button;
+  QToolButton* reset_button;
+  QToolButton* edit_points_button;
+  QToolButton* remove_measurement_button;
+  QToolButton* pan_button;
+  QToolButton* rotate_2d_button;
+  QToolButton* rotate_3d_button;
+  QToolButton* scale_to_fit_button;
+  QToolButton* proj_xy_button;
+  QToolButton* proj_yz_button;
+  QToolButton* proj_zx_button;
+  QToolButton* proj_iso_button;
+  QWidget* editor_widget;
+  bool data_modified;
+  QString last_directory;
+  QString file_name;
+  std::vector<TMeasurement*> measurements;
+  double default_ballbar_length;
+  double default_axis_length;
+
+  TMessageBox* message_box;
+  TPointDialog* point_dialog;
+  TCalculateSquare* calculate_square;
+  TGraphicWidget* graphic_widget;
+  TVector3 scene_minimum;
+  TVector3 scene_maximum;
+};
+
+#endif
