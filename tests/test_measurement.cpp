@@ -1,0 +1,121 @@
+#include <QtTest>
+
+#include <memory>
+
+#include "measurement.h"
+
+Q_DECLARE_METATYPE(TVector3)
+
+class TMeasurementTest : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void ballbar_defaults();
+  void length_defaults_and_draw_offset();
+  void set_axis_data();
+  void set_axis();
+  void set_axis_from_own_axis();
+  void start_end_points_data();
+  void start_end_points();
+};
+
+static void Compare_Vector(const TVector3& actual, const TVector3& expected, double tolerance = 1e-15)
+{
+  QVERIFY2(std::fabs(actual.x - expected.x) <= tolerance && std::fabs(actual.y - expected.y) <= tolerance &&
+             std::fabs(actual.z - expected.z) <= tolerance,
+           qPrintable(QString("(%1, %2, %3) != (%4, %5, %6)")
+                        .arg(actual.x, 0, 'g', 17).arg(actual.y, 0, 'g', 17).arg(actual.z, 0, 'g', 17)
+                        .arg(expected.x).arg(expected.y).arg(expected.z)));
+}
+
+void TMeasurementTest::ballbar_defaults()
+{
+  std::unique_ptr<TMeasurement> record(new TMeasurementBallBar);
+  QCOMPARE(int(record->Type()), 0);
+  QVERIFY(record->Name().isEmpty());
+  Compare_Vector(record->Position(), TVector3(0, 0, 0), 0.0);
+  Compare_Vector(record->Axis(), TVector3(0.577350269189623, 0.577350269189623, 0.577350269189623), 0.0);
+  QCOMPARE(record->Nominal_Length(), 346.4101615137754);
+  QCOMPARE(record->Actual_Length(), 346.4101615137754);
+  QCOMPARE(record->Draw_Offset(), 0.0);
+  record->Set_Draw_Offset(5.0);
+  QCOMPARE(record->Draw_Offset(), 0.0);
+}
+
+void TMeasurementTest::length_defaults_and_draw_offset()
+{
+  std::unique_ptr<TMeasurement> record(new TMeasurementLength);
+  QCOMPARE(int(record->Type()), 1);
+  QCOMPARE(record->Draw_Offset(), 1.0);
+  record->Set_Draw_Offset(2.5);
+  QCOMPARE(record->Draw_Offset(), 2.5);
+  record->Set_Draw_Offset(25.0);
+  QCOMPARE(record->Draw_Offset(), 25.0);
+  record->Set_Name("Length 1");
+  record->Set_Nominal_Length(1000.0);
+  record->Set_Actual_Length(999.5);
+  record->Set_Position(TVector3(1, 2, 3));
+  QCOMPARE(record->Name(), QString("Length 1"));
+  QCOMPARE(record->Nominal_Length(), 1000.0);
+  QCOMPARE(record->Actual_Length(), 999.5);
+  Compare_Vector(record->Position(), TVector3(1, 2, 3), 0.0);
+}
+
+void TMeasurementTest::set_axis_data()
+{
+  QTest::addColumn<TVector3>("input");
+  QTest::addColumn<TVector3>("expected");
+  QTest::newRow("below threshold") << TVector3(0, 0, 5e-7) << TVector3(1, 0, 0);
+  QTest::newRow("zero") << TVector3(0, 0, 0) << TVector3(1, 0, 0);
+  QTest::newRow("above threshold") << TVector3(0, 0, 2e-6) << TVector3(0, 0, 1);
+  QTest::newRow("3-4-5") << TVector3(0, 3, 4) << TVector3(0, 0.6, 0.8);
+  QTest::newRow("negative") << TVector3(0, 0, -2) << TVector3(0, 0, -1);
+}
+
+void TMeasurementTest::set_axis()
+{
+  QFETCH(TVector3, input);
+  QFETCH(TVector3, expected);
+  TMeasurementBallBar record;
+  record.Set_Axis(input);
+  Compare_Vector(record.Axis(), expected);
+}
+
+void TMeasurementTest::set_axis_from_own_axis()
+{
+  TMeasurementLength record;
+  record.Set_Axis(TVector3(0, 0, 3));
+  record.Set_Axis(record.Axis());
+  Compare_Vector(record.Axis(), TVector3(0, 0, 1));
+}
+
+void TMeasurementTest::start_end_points_data()
+{
+  QTest::addColumn<TVector3>("start");
+  QTest::addColumn<TVector3>("end");
+  QTest::addColumn<TVector3>("position");
+  QTest::addColumn<TVector3>("axis");
+  QTest::newRow("along X") << TVector3(0, 0, 0) << TVector3(100, 0, 0) << TVector3(50, 0, 0) << TVector3(1, 0, 0);
+  QTest::newRow("same point") << TVector3(7, 8, 9) << TVector3(7, 8, 9) << TVector3(7, 8, 9) << TVector3(1, 0, 0);
+  QTest::newRow("reversed Y") << TVector3(0, 10, 0) << TVector3(0, -10, 0) << TVector3(0, 0, 0) << TVector3(0, -1, 0);
+}
+
+void TMeasurementTest::start_end_points()
+{
+  QFETCH(TVector3, start);
+  QFETCH(TVector3, end);
+  QFETCH(TVector3, position);
+  QFETCH(TVector3, axis);
+  TMeasurementBallBar record;
+  record.Set_Nominal_Length(123.0);
+  record.Set_Actual_Length(456.0);
+  record.Set_Start_End_Points(start, end);
+  Compare_Vector(record.Position(), position);
+  Compare_Vector(record.Axis(), axis);
+  QCOMPARE(record.Nominal_Length(), 123.0);
+  QCOMPARE(record.Actual_Length(), 456.0);
+}
+
+QTEST_APPLESS_MAIN(TMeasurementTest)
+#include "test_measurement.moc"
