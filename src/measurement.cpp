@@ -1,5 +1,8 @@
 #include "measurement.h"
 
+#include <algorithm>
+#include <cmath>
+
 TMeasurement::~TMeasurement() = default;
 TMeasurementBallBar::~TMeasurementBallBar() = default;
 TMeasurementLength::~TMeasurementLength() = default;
@@ -20,8 +23,23 @@ void TMeasurement::Set_Start_End_Points(const TVector3& start, const TVector3& e
 
 void TMeasurement::Normalise_Axis()
 {
+  const double length = d_axis.Length();
+  if(std::isinf(length))
+    Rescale_Huge_Axis();
   if(d_axis.Length() > 1e-6)
     d_axis.Normal();
   else
     d_axis = TVector3(1.0, 0.0, 0.0);
+}
+
+// Components whose squares overflow are brought into range first, so that
+// a direction such as (1e300, 1e300, 0) keeps its meaning. Infinite or
+// undefined components leave no direction: the axis falls back to X.
+void TMeasurement::Rescale_Huge_Axis()
+{
+  const double largest = std::max({std::fabs(d_axis.x), std::fabs(d_axis.y), std::fabs(d_axis.z)});
+  if(std::isfinite(largest))
+    d_axis /= largest;
+  else
+    d_axis = TVector3();
 }

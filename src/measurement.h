@@ -46,6 +46,7 @@ protected:
 
 private:
   void Normalise_Axis();
+  void Rescale_Huge_Axis();
 
   TMeasurementType d_type;
   QString d_name;

@@ -71,6 +71,9 @@ void TMeasurementTest::set_axis_data()
   QTest::newRow("above threshold") << TVector3(0, 0, 2e-6) << TVector3(0, 0, 1);
   QTest::newRow("3-4-5") << TVector3(0, 3, 4) << TVector3(0, 0.6, 0.8);
   QTest::newRow("negative") << TVector3(0, 0, -2) << TVector3(0, 0, -1);
+  QTest::newRow("squares overflow") << TVector3(3e300, 4e300, 0) << TVector3(0.6, 0.8, 0);
+  QTest::newRow("infinite") << TVector3(std::numeric_limits<double>::infinity(), 0, 0) << TVector3(1, 0, 0);
+  QTest::newRow("not a number") << TVector3(std::nan(""), 1, 0) << TVector3(1, 0, 0);
 }
 
 void TMeasurementTest::set_axis()
