@@ -460,3 +460,5 @@ void TCalculateSquare::Normalise_Axis(TVector3* axis)
   if(axis->Length() > std::numeric_limits<double>::epsilon())
     axis->Normal();
 }
+
+#include "moc_calculatesquare.cpp"
