@@ -767,7 +767,7 @@ void TTestCalculateSquare::stress()
       nominal_sum += record->Nominal_Length();
   });
   QSignalSpy squareness_spy(&solver, &TCalculateSquare::Squareness_Updated);
-  for(int i = 0; i < 100; ++i)
+  for(int i = 0; i < 1000; ++i)
     list.push_back(random_record());
   solver.Set_Measurement_Data(list);
   solver.start();
@@ -803,7 +803,7 @@ void TTestCalculateSquare::stress()
     if(operation % 25 == 0)
     {
       QCoreApplication::processEvents();
-      QThread::usleep(random() % 3000);
+      QThread::usleep(random() % 1000);
     }
     if(operation % 500 == 0)
       QTest::qWait(150); // now and then let a fit complete while the window reads the records
