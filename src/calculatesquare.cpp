@@ -173,6 +173,7 @@ void TCalculateSquare::run()
 void TCalculateSquare::Fit_Once()
 {
   assert(!isRunning());
+  d_stop_requested = false;
   Restart_Fit();
   while(!Fit_Converged())
     Run_Pass();

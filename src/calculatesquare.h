@@ -29,17 +29,23 @@ public:
   explicit TCalculateSquare(const QObject* parent);
   ~TCalculateSquare() override;
 
-  // GUI thread.
+  // GUI thread. Hands over the records (not owned) and starts a new fit.
   void Set_Measurement_Data(const std::vector<TMeasurement*>& list);
+  // Serial number of the last list handed over (0 before the first).
   quint64 Data_Serial() const;
+  // True when the solver works on that list or a later one, or is not running:
+  // records missing from that list may then be deleted.
   bool Has_Adopted(quint64 serial) const;
 
+  // Published errors in mm/m; *valid tells whether the records determine them.
   double XY_Error(bool* valid) const;
   double YZ_Error(bool* valid) const;
   double ZX_Error(bool* valid) const;
+  // Length and error statistics before and after the fit, mm; false for an empty list.
   bool Initial_Error_Statistics(double* min_length, double* max_length, double* min_error, double* max_error) const;
   bool Final_Error_Statistics(double* min_length, double* max_length, double* min_error, double* max_error) const;
 
+  // run() returns after the current pass or idle sleep.
   void Request_Stop();
 
 signals:
@@ -50,7 +56,8 @@ protected:
   void run() override;
 
   // One complete fit on the pending list, in the calling thread: restart,
-  // all passes, publication. Only while the thread is not running.
+  // all passes, publication. Only while the thread is not running; a stop
+  // request left from before is dropped.
   void Fit_Once();
 
   // The steps of the search; run() and Fit_Once() are built from these.

@@ -232,6 +232,7 @@ private slots:
   void simulatedMachine();
   void absurdInputEnds_data();
   void absurdInputEnds();
+  void endlesslyFallingErrorEnds();
   void signalOrderAndCount();
   void restartWhenIdle();
   void interruptedFitIsNotPublished();
@@ -568,6 +569,23 @@ void TTestCalculateSquare::absurdInputEnds()
   solver.Fit_Once();
   QCOMPARE(squareness_spy.count(), 1);
   QVERIFY(Read_Result(solver).xy_valid);
+}
+
+// A length along X that should be 0 makes the error fall with every step that
+// turns X towards Y, for millions of steps; the bounded line searches end the
+// fit regardless.
+void TTestCalculateSquare::endlesslyFallingErrorEnds()
+{
+  TRecords records;
+  records.Add_Length(TVector3(1, 1, 0), 0.0, 0.0);
+  records.Add_Length(TVector3(1, -1, 0), 0.0, 0.0);
+  records.Add_Length(TVector3(1, 0, 0), 1000.0, 0.0);
+
+  const TResult result = Fit(records.List());
+
+  QVERIFY(result.xy_valid);
+  QVERIFY(std::isfinite(result.xy));
+  QVERIFY2(result.xy > 1570.0 && result.xy < 1571.0, qPrintable(QString::number(result.xy, 'g', 12)));
 }
 
 void TTestCalculateSquare::signalOrderAndCount()
