@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run check bench fuzz clean
+.PHONY: all deps build run check check-sanitize bench fuzz clean
 
 all: build
 
@@ -22,6 +22,14 @@ run: build
 
 check: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
+	$(MAKE) check-sanitize
+
+# The solver's tests, threads and all, under AddressSanitizer and UBSan; any report fails.
+check-sanitize: deps
+	cmake -S . -B build-sanitize -DORTHAVEL_SANITIZE=address,undefined
+	cmake --build build-sanitize --target test_calculatesquare -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-sanitize/tests/test_calculatesquare
 
 bench:
 	@scripts/install-deps build bench
@@ -35,4 +43,4 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD_DIR) build-bench build-fuzz
+	rm -rf $(BUILD_DIR) build-bench build-fuzz build-sanitize

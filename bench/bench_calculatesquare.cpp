@@ -1,0 +1,133 @@
+// Squareness solver: one complete fit, and one error evaluation per record.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <random>
+#include <vector>
+
+#include "calculatesquare.h"
+#include "measurement.h"
+
+// Counts heap allocations so that the evaluation can show it makes none.
+static std::atomic<long> allocation_count{0};
+
+void* operator new(std::size_t size)
+{
+  ++allocation_count;
+  if(void* memory = std::malloc(size == 0 ? 1 : size))
+    return memory;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+  std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+  std::free(memory);
+}
+
+namespace
+{
+class TBenchSolver : public TCalculateSquare
+{
+public:
+  TBenchSolver() : TCalculateSquare(nullptr) {}
+
+  using TCalculateSquare::Adopt_Measurement_Data;
+  using TCalculateSquare::Calculate_Error;
+  using TCalculateSquare::Fit_Once;
+};
+
+// Records of a machine with small squareness errors, measured with ball bars
+// along body and face diagonals and with a laser along the axes, plus noise.
+class TMeasurementSet
+{
+public:
+  explicit TMeasurementSet(int count)
+  {
+    std::mt19937 random(1234);
+    std::normal_distribution<double> noise(0.0, 0.001);
+    std::uniform_real_distribution<double> place(-400.0, 400.0);
+    const TVector3 x(std::cos(0.00005), std::sin(0.00005), 0.0);
+    const TVector3 y(0.0, std::cos(-0.00003), std::sin(-0.00003));
+    const TVector3 z(std::sin(0.00002), 0.0, std::cos(0.00002));
+    const TVector3 directions[] = {TVector3(1, 1, 1),  TVector3(-1, 1, 1), TVector3(-1, -1, 1), TVector3(1, -1, 1),
+                                   TVector3(1, 1, 0),  TVector3(1, -1, 0), TVector3(0, 1, 1),   TVector3(0, 1, -1),
+                                   TVector3(1, 0, 1),  TVector3(1, 0, -1), TVector3(1, 0, 0),   TVector3(0, 1, 0),
+                                   TVector3(0, 0, 1)};
+    const int direction_count = sizeof(directions) / sizeof(directions[0]);
+
+    for(int i = 0; i < count; ++i)
+    {
+      TVector3 u = directions[i % direction_count];
+      u.Normal();
+      const bool ball_bar = i % direction_count < 10;
+      const double true_length = ball_bar ? 600.0 : 500.0 + 10.0 * (i % 7);
+      const TVector3 corrected(x ^ u, y ^ u, z ^ u);
+      TMeasurement* record = ball_bar ? static_cast<TMeasurement*>(new TMeasurementBallBar)
+                                      : static_cast<TMeasurement*>(new TMeasurementLength);
+      record->Set_Axis(u);
+      record->Set_Position(TVector3(place(random), place(random), place(random)));
+      record->Set_Actual_Length(true_length / corrected.Length() + noise(random));
+      record->Set_Nominal_Length(true_length);
+      d_list.push_back(record);
+    }
+  }
+
+  ~TMeasurementSet()
+  {
+    for(TMeasurement* record : d_list)
+      delete record;
+  }
+
+  const std::vector<TMeasurement*>& List() const { return d_list; }
+
+private:
+  std::vector<TMeasurement*> d_list;
+};
+
+void BM_Fit(benchmark::State& state)
+{
+  const TMeasurementSet set(static_cast<int>(state.range(0)));
+  TBenchSolver solver;
+  for(auto _ : state)
+  {
+    solver.Set_Measurement_Data(set.List());
+    solver.Fit_Once();
+  }
+  bool valid = false;
+  state.counters["xy_mm_per_m"] = solver.XY_Error(&valid);
+}
+
+void BM_Calculate_Error(benchmark::State& state)
+{
+  const TMeasurementSet set(static_cast<int>(state.range(0)));
+  TBenchSolver solver;
+  solver.Set_Measurement_Data(set.List());
+  solver.Adopt_Measurement_Data();
+  const TVector3 x = TVector3(1.0, 0.0001, 0.0).Normal();
+  const TVector3 y = TVector3(0.0, 1.0, -0.0001).Normal();
+  const TVector3 z(0.0, 0.0, 1.0);
+
+  const long allocations_before = allocation_count;
+  for(auto _ : state)
+    benchmark::DoNotOptimize(solver.Calculate_Error(x, y, z));
+  const long allocations = allocation_count - allocations_before;
+
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.counters["allocations"] = static_cast<double>(allocations);
+  if(allocations != 0)
+    state.SkipWithError("the evaluation allocates");
+}
+}
+
+BENCHMARK(BM_Fit)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Calculate_Error)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
