@@ -986,7 +986,8 @@ void TGraphicWidget::Draw_Symbol(QPainter* painter, TDrawSymbol symbol, const TP
     return;
 
   const QPoint p = To_Pixel(projector, w);
-  const QRect box(QPoint(p.x() - SYMBOL_BEFORE, p.y() - SYMBOL_BEFORE), QPoint(p.x() + SYMBOL_AFTER, p.y() + SYMBOL_AFTER));
+  // Outline pixels run from p - 3 to p + 2; the painter adds the pen's pixel to the size.
+  const QRect box(p.x() - SYMBOL_BEFORE, p.y() - SYMBOL_BEFORE, SYMBOL_BEFORE + SYMBOL_AFTER, SYMBOL_BEFORE + SYMBOL_AFTER);
   switch(symbol)
   {
     case SYMBOL_CIRCLE:
@@ -996,8 +997,8 @@ void TGraphicWidget::Draw_Symbol(QPainter* painter, TDrawSymbol symbol, const TP
       painter->drawRect(box);
       break;
     case SYMBOL_CROSS:
-      painter->drawLine(box.topLeft(), box.bottomRight());
-      painter->drawLine(box.topRight(), box.bottomLeft());
+      painter->drawLine(p.x() - SYMBOL_BEFORE, p.y() - SYMBOL_BEFORE, p.x() + SYMBOL_AFTER, p.y() + SYMBOL_AFTER);
+      painter->drawLine(p.x() + SYMBOL_AFTER, p.y() - SYMBOL_BEFORE, p.x() - SYMBOL_BEFORE, p.y() + SYMBOL_AFTER);
       break;
     default:
       break;
@@ -1052,3 +1053,5 @@ void TGraphicWidget::Draw_Label(QPainter* painter, const QString& text, const QP
   painter->fillRect(box, QBrush(QColor(240, 240, 240, 212)));
   painter->drawText(QRectF(box), text, QTextOption(Qt::AlignCenter));
 }
+
+#include "moc_graphicwidget.cpp"
