@@ -18,6 +18,7 @@
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "graphicgeometryfactory.h"
 
@@ -36,6 +37,16 @@ const double WINDOW_LIMIT = 4194304.0;
 bool Is_Finite(const TVector3& v)
 {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+void Widen(TVector3* minimum, TVector3* maximum, const TVector3& v)
+{
+  minimum->x = std::min(minimum->x, v.x);
+  minimum->y = std::min(minimum->y, v.y);
+  minimum->z = std::min(minimum->z, v.z);
+  maximum->x = std::max(maximum->x, v.x);
+  maximum->y = std::max(maximum->y, v.y);
+  maximum->z = std::max(maximum->z, v.z);
 }
 
 bool In_Window_Range(double x, double y)
@@ -124,6 +135,29 @@ std::uint64_t Bits_Of(double value)
 TVertexKey Key_Of(const TVector3& v)
 {
   return TVertexKey{{Bits_Of(v.x), Bits_Of(v.y), Bits_Of(v.z)}};
+}
+
+// The two end pixels in a fixed order, packed into 64 bits; false when a
+// coordinate does not fit in 16 bits.
+bool Line_Key(const QLine& line, std::uint64_t* key)
+{
+  int x1 = line.x1(), y1 = line.y1(), x2 = line.x2(), y2 = line.y2();
+  if(x2 < x1 || (x2 == x1 && y2 < y1))
+  {
+    std::swap(x1, x2);
+    std::swap(y1, y2);
+  }
+  const int values[4] = {x1, y1, x2, y2};
+  std::uint64_t packed = 0;
+  for(int value : values)
+  {
+    const int shifted = value + 32768;
+    if(shifted < 0 || shifted > 65535)
+      return false;
+    packed = (packed << 16) | static_cast<std::uint64_t>(shifted);
+  }
+  *key = packed;
+  return true;
 }
 
 QString Axis_Label(const QString& axis, const QString& label)
@@ -610,13 +644,8 @@ void TGraphicWidget::Process_Vertex(const TVector3& p)
     return;
   }
 
-  for(int i = 0; i < 3; ++i)
-  {
-    view_min(i) = std::min(view_min(i), q(i));
-    view_max(i) = std::max(view_max(i), q(i));
-    model_min(i) = std::min(model_min(i), p(i));
-    model_max(i) = std::max(model_max(i), p(i));
-  }
+  Widen(&view_min, &view_max, q);
+  Widen(&model_min, &model_max, p);
 }
 
 void TGraphicWidget::End_Fit_To_Viewport()
@@ -943,6 +972,7 @@ void TGraphicWidget::Paint_Data_Set_Fast(QPainter* painter, const TProjector& pr
     const std::vector<int>& edges = mesh->edges;
     for(size_t i = 0; i < edges.size(); i += 2)
       add_line(edges[i], edges[i + 1]);
+    Remove_Repeated_Lines();
   }
   else
   {
@@ -955,6 +985,55 @@ void TGraphicWidget::Paint_Data_Set_Fast(QPainter* painter, const TProjector& pr
     }
   }
   painter->drawLines(lines.data(), static_cast<int>(lines.size()));
+}
+
+// Drops every line whose two end pixels equal those of an earlier line, in
+// either direction: small solids far away collapse many edges onto the same
+// few pixels. Lines with coordinates beyond 16 bits are always kept.
+void TGraphicWidget::Remove_Repeated_Lines()
+{
+  size_t table_size = 1024;
+  while(table_size < 2 * lines.size())
+    table_size *= 2;
+  if(line_keys.size() < table_size)
+  {
+    line_keys.assign(table_size, 0);
+    line_key_stamps.assign(table_size, 0);
+    line_key_stamp = 0;
+  }
+  if(++line_key_stamp == 0)
+  {
+    std::fill(line_key_stamps.begin(), line_key_stamps.end(), 0);
+    line_key_stamp = 1;
+  }
+  const size_t mask = line_keys.size() - 1;
+
+  size_t kept = 0;
+  for(size_t i = 0; i < lines.size(); ++i)
+  {
+    const QLine& line = lines[i];
+    std::uint64_t key = 0;
+    if(Line_Key(line, &key))
+    {
+      size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+      bool repeated = false;
+      while(line_key_stamps[slot] == line_key_stamp)
+      {
+        if(line_keys[slot] == key)
+        {
+          repeated = true;
+          break;
+        }
+        slot = (slot + 1) & mask;
+      }
+      if(repeated)
+        continue;
+      line_keys[slot] = key;
+      line_key_stamps[slot] = line_key_stamp;
+    }
+    lines[kept++] = line;
+  }
+  lines.resize(kept);
 }
 
 void TGraphicWidget::Paint_Line_Items(QPainter* painter, const TProjector& projector, const TDataSet& data_set)

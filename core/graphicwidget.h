@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <vector>
 
 #include "mat4.h"
@@ -182,6 +183,7 @@ private:
   void Fit_To_Data();
   void Paint_Data_Set_Reference(QPainter* painter, const TProjector& projector, const TDataSet& data_set);
   void Paint_Data_Set_Fast(QPainter* painter, const TProjector& projector, const TDataSet& data_set, TSetMesh* mesh);
+  void Remove_Repeated_Lines();
   void Paint_Line_Items(QPainter* painter, const TProjector& projector, const TDataSet& data_set);
   void Draw_Symbol(QPainter* painter, TDrawSymbol symbol, const TProjector& projector, const TWindowPoint& w) const;
   void Paint_CSY_Sets(QPainter* painter, const TProjector& projector) const;
@@ -215,6 +217,9 @@ private:
   std::vector<QPoint> pixels;
   std::vector<char> pixel_valid;
   std::vector<QLine> lines;
+  std::vector<std::uint64_t> line_keys;
+  std::vector<std::uint32_t> line_key_stamps;
+  std::uint32_t line_key_stamp = 0;
 };
 
 #endif
