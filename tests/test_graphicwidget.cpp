@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
 #include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
@@ -962,9 +961,6 @@ void TestGraphicWidget::Paint_Default_Triad()
     for(int dx = -1; dx <= 1; ++dx)
       found = found || Is_Colour(image, middle.x() + dx, middle.y() + dy, grey);
   QVERIFY(found);
-  // A translucent light box under each label.
-  const QRgb box = image.pixel(x_end.x(), x_end.y() - 5);
-  Q_UNUSED(box);
 }
 
 void TestGraphicWidget::Paint_CSY_Sets_Replace_Default_Triad_data()
