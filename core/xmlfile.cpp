@@ -1,0 +1,359 @@
+#include "xmlfile.h"
+
+#include <QDomImplementation>
+#include <QDomNamedNodeMap>
+#include <QDomText>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QXmlStreamReader>
+#include <cassert>
+
+namespace
+{
+const QString VERSION_ATTRIBUTE("File_Version");
+
+TXmlFileException Data_Error(const QString& message)
+{
+  return TXmlFileException(message, TXmlFileException::ERROR_DATA);
+}
+
+QString Number_Text(const double& value, int precision)
+{
+  return QString("%1").arg(value, 0, 'f', precision);
+}
+
+// Walks the data with a non-recursive reader and stops at the first syntax
+// error or at the first element nested deeper than the limit. Only data that
+// passes is handed to the recursive DOM builder.
+void Check_Structure(const QByteArray& data, const QString& source)
+{
+  QXmlStreamReader reader(data);
+  reader.setNamespaceProcessing(false);
+  int depth = 0;
+
+  while(!reader.atEnd())
+  {
+    const QXmlStreamReader::TokenType token = reader.readNext();
+    if(token == QXmlStreamReader::StartElement)
+    {
+      if(++depth > TXmlFile::MAXIMUM_NESTING_DEPTH)
+        throw Data_Error(QString("ERR:  Reference %1 XML nested deeper than %2 levels at line %3")
+                           .arg(source).arg(TXmlFile::MAXIMUM_NESTING_DEPTH).arg(reader.lineNumber()));
+    }
+    else if(token == QXmlStreamReader::EndElement)
+      --depth;
+  }
+
+  if(reader.hasError())
+    throw Data_Error(QString("ERR:  Reference %1 XML parse error at line %2 column %3: %4")
+                       .arg(source).arg(reader.lineNumber()).arg(reader.columnNumber()).arg(reader.errorString()));
+}
+}
+
+TXmlFile::TXmlFile()
+{
+  QDomImplementation::setInvalidDataPolicy(QDomImplementation::ReturnNullNode);
+}
+
+TXmlFile::~TXmlFile() = default;
+
+void TXmlFile::Open(const QString& identification, int* version, bool namespace_processing)
+{
+  if(!QFileInfo(d_file_name).isReadable())
+    throw TXmlFileException(QString("ERR:  Cannot open file '%1' for reading.").arg(d_file_name),
+                            TXmlFileException::ERROR_FILE_ACCESS);
+
+  QFile file(d_file_name);
+  if(!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    throw TXmlFileException(QString("ERR:  Cannot open file: '%1'.  Reason: %2").arg(d_file_name, file.errorString()),
+                            TXmlFileException::ERROR_FILE_ACCESS);
+
+  const QByteArray data = file.readAll();
+  file.close();
+
+  Parse(data, "file", namespace_processing);
+  Check_Identity(identification, version);
+}
+
+void TXmlFile::Open_Data(const QByteArray& data, const QString& identification, int* version, bool namespace_processing)
+{
+  Parse(data, "data", namespace_processing);
+  Check_Identity(identification, version);
+}
+
+void TXmlFile::Parse(const QByteArray& data, const QString& source, bool namespace_processing)
+{
+  Check_Structure(data, source);
+
+  QString message;
+  int line = 0;
+  int column = 0;
+  if(!d_document.setContent(data, namespace_processing, &message, &line, &column))
+    throw Data_Error(QString("ERR:  Reference %1 XML parse error at line %2 column %3: %4")
+                       .arg(source).arg(line).arg(column).arg(message));
+}
+
+void TXmlFile::Check_Identity(const QString& identification, int* version)
+{
+  d_root = d_document.documentElement();
+  if(d_root.tagName() != identification)
+    throw Data_Error(QString("ERR:  Identification '%1' does not match '%2'").arg(identification, d_root.tagName()));
+
+  d_document_type_name = d_document.doctype().name();
+  d_identification = identification;
+
+  if(version)
+  {
+    if(!d_root.hasAttribute(VERSION_ATTRIBUTE))
+      throw Data_Error("ERR:  The 'File_Version' attribute is missing.");
+    *version = d_root.attribute(VERSION_ATTRIBUTE).toInt(nullptr, 10);
+  }
+}
+
+void TXmlFile::Reset(const QString& identification, int version)
+{
+  d_document = QDomDocument();
+  d_document.appendChild(d_document.createProcessingInstruction("xml", "version=\"1.0\" encoding=\"utf-8\""));
+  d_root = d_document.createElement(identification);
+  d_root.setAttribute(VERSION_ATTRIBUTE, version);
+  d_document.appendChild(d_root);
+}
+
+void TXmlFile::Reset(const QString& document_type, const QString& identification, int version)
+{
+  d_document = QDomDocument(document_type);
+  d_root = d_document.createElement(identification);
+  d_root.setAttribute(VERSION_ATTRIBUTE, version);
+  d_document.appendChild(d_root);
+}
+
+void TXmlFile::Clear()
+{
+  d_document.clear();
+  d_root.clear();
+}
+
+QDomElement TXmlFile::Get_Node(const QDomElement* node, const QString& name, bool optional) const
+{
+  assert(node);
+  if(node->isNull())
+    throw Data_Error("ERR:  Cannot get child from a NULL node");
+
+  const QDomElement child = node->firstChildElement(name);
+  if(child.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Node '%1' is missing from node '%2' and not optional.").arg(name, node->tagName()));
+  return child;
+}
+
+QDomElement TXmlFile::Get_Node(const QDomNode* node, const QString& name, bool optional) const
+{
+  assert(node);
+  if(node->isNull())
+    throw Data_Error("ERR:  Cannot get child from a NULL node");
+
+  const QDomElement child = node->firstChildElement(name);
+  if(child.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Node '%1' is missing from node '%2' and not optional.").arg(name, node->nodeName()));
+  return child;
+}
+
+QDomElement TXmlFile::Get_Sibling_Node(const QDomElement* current_node, const QString& name, bool optional) const
+{
+  assert(current_node);
+  if(current_node->isNull())
+    throw Data_Error("ERR:  Cannot get sibling from a NULL node");
+
+  const QDomElement sibling = current_node->nextSiblingElement(name);
+  if(sibling.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Node '%1' is missing from node '%2' and not optional.")
+                       .arg(name, current_node->tagName()));
+  return sibling;
+}
+
+QDomNode TXmlFile::Get_First_Node(const QDomElement* parent, bool optional) const
+{
+  assert(parent);
+  const QDomNode child = parent->firstChild();
+  if(child.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Parent '%1' does not have nodes and they are not optional.").arg(parent->tagName()));
+  return child;
+}
+
+QDomNode TXmlFile::Get_First_Node(const QDomNode* parent, bool optional) const
+{
+  assert(parent);
+  const QDomNode child = parent->firstChild();
+  if(child.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Parent '%1' does not have nodes and they are not optional.").arg(parent->localName()));
+  return child;
+}
+
+QDomNode TXmlFile::Get_Sibling_Node(const QDomNode* current_node, bool optional) const
+{
+  assert(current_node);
+  const QDomNode sibling = current_node->nextSibling();
+  if(sibling.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Node '%1' does not have siblings and they are not optional.")
+                       .arg(current_node->localName()));
+  return sibling;
+}
+
+QString TXmlFile::Read_Text_Node(const QDomElement* node, bool optional) const
+{
+  assert(node);
+  if(node->isNull())
+    throw Data_Error("ERR:  Cannot read data from a NULL node");
+
+  const QDomNode child = node->firstChild();
+  if(child.isText())
+    return child.nodeValue();
+  if(!optional)
+    throw Data_Error(QString("ERR:  Node Text for '%1' is not optional.").arg(node->tagName()));
+  return QString();
+}
+
+QString TXmlFile::Read_Text_Node(const QDomNode* node, bool optional) const
+{
+  assert(node);
+  if(node->isNull())
+    throw Data_Error("ERR:  Cannot read data from a NULL node");
+
+  const QDomNode child = node->firstChild();
+  if(child.isText())
+    return child.nodeValue();
+  if(!optional)
+    throw Data_Error(QString("ERR:  Node Text for '%1' is not optional.").arg(node->localName()));
+  return QString();
+}
+
+QString TXmlFile::Read_Attribute(const QDomElement* node, const QString& name, bool optional) const
+{
+  assert(node);
+  if(node->isNull())
+    throw Data_Error("ERR:  Cannot read attribute from a NULL node");
+
+  if(node->hasAttribute(name))
+    return node->attribute(name);
+  if(!optional)
+    throw Data_Error(QString("ERR:  Node attribute '%1' missing and not optional.").arg(name));
+  return QString();
+}
+
+QString TXmlFile::Read_Attribute(const QDomNode* node, const QString& name, bool optional) const
+{
+  assert(node);
+  if(node->isNull())
+    throw Data_Error("ERR:  Cannot read attribute from a NULL node");
+
+  const QDomNode attribute = node->attributes().namedItem(name);
+  if(!attribute.isNull())
+    return attribute.nodeValue();
+  if(!optional)
+    throw Data_Error(QString("ERR:  Node attribute '%1' missing and not optional.").arg(name));
+  return QString();
+}
+
+QDomElement TXmlFile::Create_Node(QDomElement* parent, const QString& name)
+{
+  assert(parent);
+  if(parent->isNull())
+    throw Data_Error("ERR:  Cannot create node from a NULL node");
+  if(name.isEmpty())
+    throw Data_Error("ERR:  Cannot create an unnamed node");
+
+  // An invalid tag name gives a null element; appending it would silently drop it.
+  QDomElement element = d_document.createElement(name);
+  if(element.isNull())
+    throw Data_Error(QString("ERR:  Cannot create node '%1'").arg(name));
+  parent->appendChild(element);
+  return element;
+}
+
+void TXmlFile::Write_Text_Node(QDomElement* node, const QString& text)
+{
+  assert(node);
+  if(node->isNull())
+    throw Data_Error("ERR:  Cannot append data to a NULL node");
+
+  const QDomText text_node = d_document.createTextNode(text);
+  if(text_node.isNull())
+    throw Data_Error(QString("ERR:  Cannot write node '%1' with data '%2'").arg(node->tagName(), text));
+  node->appendChild(text_node);
+}
+
+void TXmlFile::Write_Text_Node(QDomElement* node, const double& value, int precision)
+{
+  Write_Text_Node(node, Number_Text(value, precision));
+}
+
+void TXmlFile::Write_Text_Node(QDomElement* node, int value)
+{
+  Write_Text_Node(node, QString::number(value));
+}
+
+void TXmlFile::Write_Attribute(QDomElement* node, const QString& name, const QString& value)
+{
+  assert(node);
+  if(name.isEmpty())
+    throw Data_Error("ERR:  Cannot create an unnamed attribute");
+  node->setAttribute(name, value);
+}
+
+void TXmlFile::Write_Attribute(QDomElement* node, const QString& name, const double& value, int precision)
+{
+  Write_Attribute(node, name, Number_Text(value, precision));
+}
+
+void TXmlFile::Write_Attribute(QDomElement* node, const QString& name, int value)
+{
+  Write_Attribute(node, name, QString::number(value));
+}
+
+// Indented by 4 spaces per level, or on one line without any line breaks.
+// The document's own declaration and DOCTYPE are written as they are, and the
+// text is encoded as the declaration says (UTF-8 when it names no encoding),
+// never in the locale's encoding.
+QByteArray TXmlFile::Document_Text(bool compact) const
+{
+  QByteArray text;
+  {
+    QTextStream stream(&text, QIODevice::WriteOnly);
+    stream.setCodec("UTF-8");
+    d_document.save(stream, compact ? 0 : 4, QDomNode::EncodingFromDocument);
+  }
+
+  if(compact)
+  {
+    text.replace('\n', QByteArray());
+    text.replace('\r', QByteArray());
+  }
+  return text;
+}
+
+// The document goes to a temporary file that replaces the old one only once
+// everything was written, so a failed save leaves the previous file untouched.
+// Only when the folder cannot hold the temporary file is the file written directly.
+void TXmlFile::Write_File(bool compact)
+{
+  const QFileInfo info(d_file_name);
+  if(info.exists() && !info.isWritable())
+    throw TXmlFileException(QString("ERR:  Cannot open file '%1' for writing").arg(d_file_name),
+                            TXmlFileException::ERROR_FILE_ACCESS);
+
+  QSaveFile file(d_file_name);
+  file.setDirectWriteFallback(true);
+  if(!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    throw Data_Error(QString("ERR:  Cannot write file '%1'.  Reason: %2").arg(d_file_name, file.errorString()));
+
+  const QByteArray text = Document_Text(compact);
+  if(file.write(text) != text.size() || !file.commit())
+    throw Data_Error(QString("ERR:  Cannot write file '%1'.  Reason: %2").arg(d_file_name, file.errorString()));
+}
+
+void TXmlFile::Write_Data(QByteArray* data, bool compact) const
+{
+  assert(data);
+  *data = Document_Text(compact);
+}
