@@ -20,7 +20,9 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(c
   TVector3 x_axis(1.0, 0.0, 0.0);
   TVector3 translation;
   QString description("SQ");
-  std::vector<TStepgaugeDataItem> readings;
+  // Readings grouped by face number, so that averaging a face looks only at
+  // its own readings; faces below 1 are never paired and are not kept.
+  std::vector<std::vector<TStepgaugeDataItem>> face_readings(1);
   int face_count = 0;
 
   QTextStream stream(file_data, QIODevice::ReadOnly);
@@ -60,10 +62,12 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(c
         const TStepgaugeDataItem item = {fields[0].toInt(), fields[1].toInt(), fields[2].toDouble(),
                                          fields[3].toDouble(), fields[4].toDouble()};
         // A face number beyond any real gauge would ask for a record per face up to it.
-        if(item.position_index > MAXIMUM_STEPGAUGE_FACES)
+        if(item.position_index < 1 || item.position_index > MAXIMUM_STEPGAUGE_FACES)
           continue;
 
-        readings.push_back(item);
+        if(item.position_index >= int(face_readings.size()))
+          face_readings.resize(size_t(item.position_index) + 1);
+        face_readings[size_t(item.position_index)].push_back(item);
         face_count = std::max(face_count, item.position_index);
       }
     }
@@ -72,8 +76,8 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(c
   for(int i = 1; i <= face_count / 2; ++i)
   {
     const int opposite = face_count + 1 - i;
-    const double low = Get_Stepgauge_Position(readings, i);
-    const double high = Get_Stepgauge_Position(readings, opposite);
+    const double low = Get_Stepgauge_Position(face_readings[size_t(i)], i);
+    const double high = Get_Stepgauge_Position(face_readings[size_t(opposite)], opposite);
 
     TMeasurementLength* length = new TMeasurementLength;
     length->Set_Draw_Offset(double(i));
