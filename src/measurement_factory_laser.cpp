@@ -27,6 +27,33 @@ namespace
       readings.push_back(slot_readings[size_t(2 * k + 1)] - slot_readings[size_t(2 * k)]);
     return readings;
   }
+
+  // Pairs the merged readings from the outermost pair inwards: the second
+  // component gives the actual length, the third the points and nominal length.
+  void Add_Laser_Records(const std::vector<TVector3>& readings, const TVector3& start_point, const TVector3& axis,
+                         const QString& description, std::vector<TMeasurement*>* measurements)
+  {
+    const int count = int(readings.size());
+    const int record_count = std::min(count / 2, MAXIMUM_LASER_RECORDS);
+    for(int i = 0; i < record_count; ++i)
+    {
+      const TVector3& first = readings[size_t(i)];
+      const TVector3& last = readings[size_t(count - 1 - i)];
+
+      const TVector3 actual_start = start_point + axis * first.y;
+      const TVector3 actual_end = start_point + axis * last.y;
+      const TVector3 start = start_point + axis * first.z;
+      const TVector3 end = start_point + axis * last.z;
+
+      TMeasurementLength* length = new TMeasurementLength;
+      length->Set_Draw_Offset(1.0 + i);
+      length->Set_Name(description + QString(".%1-%2").arg(i + 1).arg(count - i));
+      length->Set_Actual_Length((actual_end - actual_start).Length());
+      length->Set_Start_End_Points(start, end);
+      length->Set_Nominal_Length((end - start).Length());
+      measurements->push_back(length);
+    }
+  }
 }
 
 std::vector<TMeasurement*> TMeasurementFactory::Load_Laser_File(const QByteArray& file_data, TImportFileType)
@@ -141,27 +168,7 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Farrowline_Laser_File(const
   std::sort(readings.begin(), readings.end(), Sort_Farrowline_Laser_Item);
   readings = Combine_Farrowline_Laser_Points(readings);
 
-  const int count = int(readings.size());
-  const int record_count = std::min(count / 2, MAXIMUM_LASER_RECORDS);
-  for(int i = 0; i < record_count; ++i)
-  {
-    const TVector3& first = readings[size_t(i)];
-    const TVector3& last = readings[size_t(count - 1 - i)];
-
-    const TVector3 actual_start = start_point + measurement_axis * first.y;
-    const TVector3 actual_end = start_point + measurement_axis * last.y;
-    const TVector3 start = start_point + measurement_axis * first.z;
-    const TVector3 end = start_point + measurement_axis * last.z;
-
-    TMeasurementLength* length = new TMeasurementLength;
-    length->Set_Draw_Offset(1.0 + i);
-    length->Set_Name(description + QString(".%1-%2").arg(i + 1).arg(count - i));
-    length->Set_Actual_Length((actual_end - actual_start).Length());
-    length->Set_Start_End_Points(start, end);
-    length->Set_Nominal_Length((end - start).Length());
-    measurements.push_back(length);
-  }
-
+  Add_Laser_Records(readings, start_point, measurement_axis, description, &measurements);
   return measurements;
 }
 

@@ -9,6 +9,29 @@
 namespace
 {
   constexpr int STEPGAUGE_POINT_FIELD_COUNT = 5;
+
+  typedef std::vector<std::vector<TMeasurementFactory::TStepgaugeDataItem>> TFaceReadings;
+
+  // Point: first integer, face number, value and two unused values. Readings
+  // are grouped by face number so that averaging a face looks only at its own
+  // readings; faces below 1 are never paired and are not kept.
+  void Add_Stepgauge_Reading(const QString& line, TFaceReadings* face_readings, int* face_count)
+  {
+    const QVector<QStringRef> fields = line.midRef(6).split(QLatin1Char(','));
+    if(fields.size() != STEPGAUGE_POINT_FIELD_COUNT)
+      return;
+
+    const TMeasurementFactory::TStepgaugeDataItem item = {fields[0].toInt(), fields[1].toInt(), fields[2].toDouble(),
+                                                          fields[3].toDouble(), fields[4].toDouble()};
+    // A face number beyond any real gauge would ask for a record per face up to it.
+    if(item.position_index < 1 || item.position_index > TMeasurementFactory::MAXIMUM_STEPGAUGE_FACES)
+      return;
+
+    if(item.position_index >= int(face_readings->size()))
+      face_readings->resize(size_t(item.position_index) + 1);
+    (*face_readings)[size_t(item.position_index)].push_back(item);
+    *face_count = std::max(*face_count, item.position_index);
+  }
 }
 
 std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(const QByteArray& file_data, TImportFileType)
@@ -20,9 +43,7 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(c
   TVector3 x_axis(1.0, 0.0, 0.0);
   TVector3 translation;
   QString description("SQ");
-  // Readings grouped by face number, so that averaging a face looks only at
-  // its own readings; faces below 1 are never paired and are not kept.
-  std::vector<std::vector<TStepgaugeDataItem>> face_readings(1);
+  TFaceReadings face_readings(1);
   int face_count = 0;
 
   QTextStream stream(file_data, QIODevice::ReadOnly);
@@ -54,22 +75,7 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(c
           description = parts[1];
       }
       else if(Has_Keyword(line, "Point:"))
-      {
-        const QVector<QStringRef> fields = line.midRef(6).split(QLatin1Char(','));
-        if(fields.size() != STEPGAUGE_POINT_FIELD_COUNT)
-          continue;
-
-        const TStepgaugeDataItem item = {fields[0].toInt(), fields[1].toInt(), fields[2].toDouble(),
-                                         fields[3].toDouble(), fields[4].toDouble()};
-        // A face number beyond any real gauge would ask for a record per face up to it.
-        if(item.position_index < 1 || item.position_index > MAXIMUM_STEPGAUGE_FACES)
-          continue;
-
-        if(item.position_index >= int(face_readings.size()))
-          face_readings.resize(size_t(item.position_index) + 1);
-        face_readings[size_t(item.position_index)].push_back(item);
-        face_count = std::max(face_count, item.position_index);
-      }
+        Add_Stepgauge_Reading(line, &face_readings, &face_count);
     }
   }
 
