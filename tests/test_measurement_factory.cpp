@@ -348,6 +348,8 @@ void TTestMeasurementFactory::load_file_failures_data()
   QTest::newRow("missing file") << "missing.txt" << false << QByteArray() << false
                                 << "ERR:  Cannot open file '%1' for reading.";
   QTest::newRow("directory") << "." << false << QByteArray() << false << "ERR:  Cannot open file '%1' for reading.";
+  QTest::newRow("empty device") << "/dev/null" << false << QByteArray() << false
+                                << "ERR:  Input file '%1' does not contain enough data.";
   QTest::newRow("empty file") << "empty.txt" << true << QByteArray() << false
                               << "ERR:  Input file '%1' does not contain enough data.";
   QTest::newRow("9 bytes") << "nine.txt" << true << QByteArray("BallBar_V") << false
@@ -370,7 +372,8 @@ void TTestMeasurementFactory::load_file_failures()
   QFETCH(bool, valid);
   QFETCH(QString, error);
 
-  const QString path = create ? Write_File(file, content) : d_directory.filePath(file);
+  const QString path = create ? Write_File(file, content)
+                              : (QDir::isAbsolutePath(file) ? file : d_directory.filePath(file));
   QVERIFY(!path.isEmpty());
 
   TMeasurementFactory factory;
