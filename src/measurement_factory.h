@@ -1,0 +1,81 @@
+// Importer of instrument data files: recognises a file by its first line and
+// turns its content into new measurement records owned by the caller.
+#ifndef MEASUREMENT_FACTORY_H
+#define MEASUREMENT_FACTORY_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringRef>
+#include <QVector>
+#include <vector>
+
+#include "measurement.h"
+#include "vector3.h"
+
+class QTextStream;
+
+class TMeasurementFactory
+{
+public:
+  enum TImportFileType
+  {
+    IMPORT_UNRECOGNIZED = 0,
+    IMPORT_BALLBAR_V1,
+    IMPORT_BALLBAR_V2,
+    IMPORT_B89_BALLBAR,
+    IMPORT_B89_BALLBAR_10360,
+    IMPORT_LENGTH_DATA,
+    IMPORT_STEPGAUGE_SQUARENESS,
+    IMPORT_KELVO_LASER,
+    IMPORT_B89_MACHINE_AND_LASER,
+    IMPORT_RESULTS_XML
+  };
+
+  // One raw step-gauge reading of a "Point:" line.
+  struct TStepgaugeDataItem
+  {
+    int first_integer;
+    int position_index;
+    double value;
+    double second_value;
+    double third_value;
+  };
+
+  // Files larger than this are refused instead of being read into memory.
+  static constexpr qint64 MAXIMUM_FILE_SIZE = qint64(256) * 1024 * 1024;
+  // Step-gauge readings at a face number above this are ignored.
+  static constexpr int MAXIMUM_STEPGAUGE_FACES = 1000;
+
+  std::vector<TMeasurement*> Load_File(const QString& file_name, bool* valid);
+  const QString& Last_Error() const { return d_last_error; }
+
+  // The detection and the loaders are pure functions of the file content.
+  static TImportFileType Determine_File_Type(const QByteArray& file_data);
+
+  static std::vector<TMeasurement*> Load_Ballbar_File(const QByteArray& file_data, TImportFileType file_type);
+  static std::vector<TMeasurement*> Load_Ballbar_10360_File(const QByteArray& file_data, TImportFileType file_type);
+  static std::vector<TMeasurement*> Load_Laser_File(const QByteArray& file_data, TImportFileType file_type);
+  static std::vector<TMeasurement*> Load_Stepgauge_Squareness_File(const QByteArray& file_data, TImportFileType file_type);
+  static std::vector<TMeasurement*> Load_Farrowline_Laser_File(const QByteArray& file_data, TImportFileType file_type);
+  static std::vector<TMeasurement*> Load_Cordwell_Results_File(const QByteArray& file_data, TImportFileType file_type);
+
+  static double Get_Stepgauge_Position(const std::vector<TStepgaugeDataItem>& data, int position_index);
+  static bool Sort_Farrowline_Laser_Item(const TVector3& first, const TVector3& second);
+  static std::vector<TVector3> Combine_Farrowline_Laser_Points(const std::vector<TVector3>& points);
+
+private:
+  static std::vector<TMeasurement*> Load_Content(const QByteArray& file_data, TImportFileType file_type);
+  bool Read_Content(const QString& file_name, QByteArray* content);
+
+  // Shared line discipline of the text formats: the next simplified line that
+  // is neither empty nor a "#" comment; false at the end of the stream.
+  static bool Read_Data_Line(QTextStream* stream, QString* line);
+  static bool Has_Keyword(const QString& line, const char* keyword);
+  static bool Read_Vector(const QString& text, TVector3* vector);
+  static TVector3 Field_Vector(const QVector<QStringRef>& fields, int first_field);
+  static double Round_Nominal_Length(const double& length);
+
+  QString d_last_error;
+};
+
+#endif
