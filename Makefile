@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run check check-sanitize bench fuzz clean
+.PHONY: all deps build run check check-sanitize bench fuzz icons clean
 
 all: build
 
@@ -21,8 +21,8 @@ run: build
 	./$(BUILD_DIR)/orthavel
 
 check: build
+	$(MAKE) --no-print-directory check-sanitize
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
-	$(MAKE) check-sanitize
 
 # The solver's tests, threads and all, under AddressSanitizer and UBSan; any report fails.
 check-sanitize: deps
@@ -41,6 +41,10 @@ fuzz:
 	@scripts/install-deps build fuzz
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORTHAVEL_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
+
+icons: build
+	cmake --build $(BUILD_DIR) --target make_icons
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/make_icons resources
 
 clean:
 	rm -rf $(BUILD_DIR) build-bench build-fuzz build-sanitize

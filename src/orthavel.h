@@ -12,6 +12,9 @@
 class QAction;
 class QCloseEvent;
 class QComboBox;
+class QDockWidget;
+class QFont;
+class QGridLayout;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
@@ -19,6 +22,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QStatusBar;
+class QToolBar;
 class QToolButton;
 class QWidget;
 
@@ -74,20 +78,39 @@ private slots:
   void Menu_Import_BnS_Results();
   void Menu_About();
 
+public:
+  // Document operations, also used by the drop handler and the tests.
+  bool Import_Data(const QString& path);
+  bool Save_Data(const QString& path) const;
+  bool Load_Data(const QString& path);
+
+  // Read-only views of the document state.
+  const std::vector<TMeasurement*>& Measurements() const { return measurements; }
+  bool Data_Modified() const { return data_modified; }
+  const QString& File_Name() const { return file_name; }
+  const QString& Last_Directory() const { return last_directory; }
+  double Default_Ballbar_Length() const { return default_ballbar_length; }
+
 private:
   // Construction (orthavel.cpp)
   void Create_Actions();
-  QWidget* Create_Results_Panel(const QFont& header_font, const QFont& notice_font);
+  void Create_Results_Panel(QGridLayout* grid, const QFont& header_font, const QFont& notice_font);
   void Create_Menus();
   void Create_Editor_Dock(const QFont& header_font);
-  void Create_Tool_Bar();
+  void Create_Editor_Fields(const QFont& header_font);
+  void Set_Tab_Order();
+  void Fill_Tool_Bar(QToolBar* tool_bar);
+  void Set_Initial_States();
   void Fill_Sign_Combo();
   void Connect_Widgets();
 
-  // Rows and records (orthavel_editor.cpp)
+  // Measurement list and editor (orthavel_editor.cpp)
+  void Create_Message_Box();
   static TMeasurement* Measurement_From_Item(const QListWidgetItem* item);
   TMeasurement* Selected_Measurement() const;
   void Show_Measurement(const TMeasurement* measurement);
+  void Show_Direction(const TVector3& axis);
+  void Show_Position(const TVector3& position);
   void Clear_Editor_Fields();
   void End_Editing();
   void Add_Measurement(TMeasurement* measurement, bool select);
@@ -96,23 +119,29 @@ private:
   int BallBar_Count() const;
   int Length_Count() const;
 
-  // Solver hand-over (orthavel_solver.cpp)
+  // Solver hook-up (orthavel_solver.cpp)
+  void Create_Solver();
+  void Stop_Solver();
   void Hand_Measurements_To_Solver();
+  void Retire_Measurement(TMeasurement* measurement);
+  void Delete_Retired_Measurements();
+  void Show_Statistics(bool available, const double values[4], QLabel* const labels[4]);
+  void Show_Error(QLabel* label, double value, bool valid, int sign);
   int Create_Squareness_Sign_Parameter(int xy_sign, int yz_sign, int zx_sign) const;
   int Extract_Squareness_Sign_XY(int parameter) const;
   int Extract_Squareness_Sign_YZ(int parameter) const;
   int Extract_Squareness_Sign_ZX(int parameter) const;
 
   // Scene (orthavel_scene.cpp)
-  void Create_Graphic_Widget(class QGridLayout* grid);
+  void Create_Graphic_Widget(QGridLayout* grid);
   void Draw_Data();
+  void Draw_Measurement(int id, const TMeasurement* measurement);
+  void Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d);
 
-  // Files (orthavel_files.cpp, orthavel_project.cpp)
-  bool Ask_Save_Changes();
-  bool Import_Data(const QString& path);
+  // Files (orthavel_files.cpp) and project files (orthavel_project.cpp)
+  bool Confirm_Discard_Changes();
+  void Import_With_Dialog(const QString& title, const QString& filter);
   void Open_Project(const QString& path);
-  bool Save_Data(const QString& path) const;
-  bool Load_Data(const QString& path);
   void Load_Data_V1(TXmlFile* xml_file);
 
   QAction* action_about;
@@ -164,6 +193,8 @@ private:
   QToolButton* proj_zx_button;
   QToolButton* proj_iso_button;
   QWidget* editor_widget;
+  QDockWidget* editor_dock;
+  QLabel* logo_label;
   bool data_modified;
   QString last_directory;
   QString file_name;
@@ -177,6 +208,14 @@ private:
   TGraphicWidget* graphic_widget;
   TVector3 scene_minimum;
   TVector3 scene_maximum;
+
+  // Removed records wait here until the solver has restarted on a list without them.
+  struct TRetiredMeasurement
+  {
+    TMeasurement* measurement;
+    quint64 serial;
+  };
+  std::vector<TRetiredMeasurement> retired_measurements;
 };
 
 #endif

@@ -1,0 +1,101 @@
+// Helpers for driving the main window headless: finding its named members and
+// answering its modal dialogs from a timer.
+#ifndef WINDOW_HELPERS_H
+#define WINDOW_HELPERS_H
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "calculatesquare.h"
+#include "orthavel.h"
+
+template<class T> T* Member(const QObject* window, const char* name)
+{
+  T* member = window->findChild<T*>(QString::fromLatin1(name));
+  if(!member)
+    qFatal("no member named %s", name);
+  return member;
+}
+
+// Runs `answer` on the next modal widget of type T once it is shown. Records
+// what it saw in `seen` so a test can tell whether the dialog appeared.
+template<class T> void When_Shown(std::function<void(T*)> answer, bool* seen = nullptr)
+{
+  if(seen)
+    *seen = false;
+  auto poll = std::make_shared<std::function<void(int)>>();
+  *poll = [answer, seen, poll](int tries_left) {
+    T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+    if(dialog && dialog->isVisible())
+    {
+      if(seen)
+        *seen = true;
+      answer(dialog);
+      return;
+    }
+    if(tries_left > 0)
+      QTimer::singleShot(10, [poll, tries_left] { (*poll)(tries_left - 1); });
+  };
+  QTimer::singleShot(0, [poll] { (*poll)(500); });
+}
+
+inline void Answer_Message_Box(QMessageBox::StandardButton button, bool* seen = nullptr,
+                               QString* text = nullptr, QString* informative = nullptr)
+{
+  When_Shown<QMessageBox>(
+    [button, text, informative](QMessageBox* box) {
+      if(text)
+        *text = box->text();
+      if(informative)
+        *informative = box->informativeText();
+      box->button(button)->click();
+    },
+    seen);
+}
+
+// Chooses `path` in the next file dialog, or cancels it when `path` is empty.
+inline void Answer_File_Dialog(const QString& path, bool* seen = nullptr)
+{
+  When_Shown<QFileDialog>(
+    [path](QFileDialog* dialog) {
+      if(path.isEmpty())
+      {
+        dialog->reject();
+        return;
+      }
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();
+    },
+    seen);
+}
+
+inline TCalculateSquare* Solver_Of(const TOrthavel* window)
+{
+  return Member<TCalculateSquare>(window, "calculate_square");
+}
+
+inline QString Text_Of(const QObject* window, const char* name)
+{
+  const QObject* object = Member<QObject>(window, name);
+  if(const QLineEdit* edit = qobject_cast<const QLineEdit*>(object))
+    return edit->text();
+  return object->property("text").toString();
+}
+
+inline void Type_Into(QObject* window, const char* name, const QString& text)
+{
+  QLineEdit* edit = Member<QLineEdit>(window, name);
+  edit->selectAll();
+  QTest::keyClicks(edit, text);
+}
+
+#endif
