@@ -1,0 +1,207 @@
+// The results panel: the solver's fit shown with the chosen maker's signs.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <cmath>
+
+#include "mat4.h"
+#include "measurement.h"
+#include "window_helpers.h"
+
+namespace
+{
+// Squareness of the simulated machine, in mm/m (radians times 1000).
+const double true_xy = 0.1, true_yz = 0.2, true_zx = -0.3;
+
+// The length such a machine reports for a bar of `length` along `direction`.
+double Reported_Length(const TVector3& direction, double length)
+{
+  const double a = true_xy / 1000.0, b = true_yz / 1000.0, c = true_zx / 1000.0;
+  TMat4 m;
+  const TVector3 rows[3] = {TVector3(std::cos(a), std::sin(a), 0), TVector3(0, std::cos(b), std::sin(b)),
+                            TVector3(std::sin(c), 0, std::cos(c))};
+  for(int row = 0; row < 3; ++row)
+  {
+    m[4 * row] = rows[row].x;
+    m[4 * row + 1] = rows[row].y;
+    m[4 * row + 2] = rows[row].z;
+  }
+  TVector3 unit = direction;
+  unit.Normal();
+  return length / (m * unit).Length();
+}
+
+// A project of four ball bars along the body diagonals of a box.
+QString Body_Diagonal_Project()
+{
+  QString measurements;
+  const TVector3 diagonals[4] = {TVector3(1, 1, 1), TVector3(-1, 1, 1), TVector3(-1, -1, 1), TVector3(1, -1, 1)};
+  for(int i = 0; i < 4; ++i)
+  {
+    TVector3 axis = diagonals[i];
+    axis.Normal();
+    measurements += QString("<Measurement><Name>Diagonal %1</Name><Position>0,0,0</Position>"
+                            "<Axis>%2,%3,%4</Axis><Actual_Length>%5</Actual_Length></Measurement>\n")
+                      .arg(i + 1)
+                      .arg(axis.x, 0, 'f', 12)
+                      .arg(axis.y, 0, 'f', 12)
+                      .arg(axis.z, 0, 'f', 12)
+                      .arg(Reported_Length(axis, 1000.0), 0, 'f', 6);
+  }
+  return QString("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Orthavel File_Version=\"1\">\n<BallBar>\n%1</BallBar>\n"
+                 "<Length/>\n</Orthavel>\n")
+    .arg(measurements);
+}
+}
+
+class TOrthavelSolverTest : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+  void signs_switch_without_new_fit_data();
+  void signs_switch_without_new_fit();
+  void statistics_shown_with_four_decimals();
+  void undetermined_pairs_show_dashes();
+  void nominal_length_refresh_follows_selection();
+  void quit_waits_for_solver();
+
+private:
+  void Load_Body_Diagonals();
+  TOrthavel* window = nullptr;
+  QTemporaryDir directory;
+};
+
+void TOrthavelSolverTest::init()
+{
+  window = new TOrthavel;
+  window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TOrthavelSolverTest::cleanup()
+{
+  delete window;
+  window = nullptr;
+}
+
+void TOrthavelSolverTest::Load_Body_Diagonals()
+{
+  const QString path = directory.filePath("diagonals.square");
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(Body_Diagonal_Project().toUtf8());
+  file.close();
+  QVERIFY(window->Load_Data(path));
+  QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("0.1000"), 20000);
+}
+
+void TOrthavelSolverTest::signs_switch_without_new_fit_data()
+{
+  QTest::addColumn<QString>("maker");
+  QTest::addColumn<QString>("xy");
+  QTest::addColumn<QString>("yz");
+  QTest::addColumn<QString>("zx");
+  QTest::newRow("AAT") << "AAT" << "-0.1000" << "-0.2000" << "-0.3000";
+  QTest::newRow("BnS") << "BnS" << "0.1000" << "0.2000" << "-0.3000";
+  QTest::newRow("DEA") << "DEA" << "0.1000" << "0.2000" << "0.3000";
+  QTest::newRow("Renishaw") << "Renishaw" << "-0.1000" << "-0.2000" << "0.3000";
+  QTest::newRow("Sheffield") << "Sheffield" << "0.1000" << "-0.2000" << "-0.3000";
+  QTest::newRow("Zeiss") << "Zeiss" << "0.1000" << "-0.2000" << "-0.3000";
+}
+
+void TOrthavelSolverTest::signs_switch_without_new_fit()
+{
+  QFETCH(QString, maker);
+  QFETCH(QString, xy);
+  QFETCH(QString, yz);
+  QFETCH(QString, zx);
+  Load_Body_Diagonals();
+  QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "zx_squareness_label"), QString("-0.3000"), 20000);
+  QCOMPARE(Text_Of(window, "yz_squareness_label"), QString("0.2000"));
+
+  QSignalSpy fits(Solver_Of(window), &TCalculateSquare::Squareness_Updated);
+  QComboBox* combo = Member<QComboBox>(window, "sign_combo");
+  combo->setCurrentIndex(combo->findText(maker));
+  QCOMPARE(Text_Of(window, "xy_squareness_label"), xy);
+  QCOMPARE(Text_Of(window, "yz_squareness_label"), yz);
+  QCOMPARE(Text_Of(window, "zx_squareness_label"), zx);
+  QTest::qWait(300);
+  QCOMPARE(fits.count(), 0);
+}
+
+void TOrthavelSolverTest::statistics_shown_with_four_decimals()
+{
+  Load_Body_Diagonals();
+  const QRegularExpression four_decimals("^-?\\d+\\.\\d{4}$");
+  for(const char* name : {"initial_min_length_label", "initial_max_length_label", "initial_min_error_label",
+                          "initial_max_error_label", "final_min_length_label", "final_max_length_label",
+                          "final_min_error_label", "final_max_error_label"})
+    QVERIFY2(four_decimals.match(Text_Of(window, name)).hasMatch(), qPrintable(Text_Of(window, name)));
+  // The fit explains the lengths: the final errors vanish at four decimals.
+  QCOMPARE(Text_Of(window, "final_max_error_label").toDouble(), 0.0);
+  QCOMPARE(Text_Of(window, "final_min_error_label").toDouble(), 0.0);
+  QVERIFY(Text_Of(window, "initial_max_error_label").toDouble() > 0.0);
+  QVERIFY(Text_Of(window, "initial_min_length_label").toDouble() <=
+          Text_Of(window, "initial_max_length_label").toDouble());
+}
+
+void TOrthavelSolverTest::undetermined_pairs_show_dashes()
+{
+  Load_Body_Diagonals();
+  // Removing everything leaves an empty set: no statistics, no errors.
+  Member<QListWidget>(window, "measurement_list")->selectAll();
+  Answer_Message_Box(QMessageBox::Yes);
+  QMetaObject::invokeMethod(window, "Remove_Measurement");
+  QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("----"), 20000);
+  for(const char* name : {"yz_squareness_label", "zx_squareness_label", "initial_min_length_label",
+                          "final_max_error_label"})
+    QCOMPARE(Text_Of(window, name), QString("----"));
+}
+
+void TOrthavelSolverTest::nominal_length_refresh_follows_selection()
+{
+  Member<QAction>(window, "action_add_length")->trigger();
+  Member<QAction>(window, "action_add_ballbar")->trigger();
+  TMeasurement* ballbar = window->Measurements()[1];
+
+  // A length measurement selected: the refresh leaves field and default alone.
+  QListWidget* list = Member<QListWidget>(window, "measurement_list");
+  list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+  ballbar->Set_Nominal_Length(1234.5);
+  QMetaObject::invokeMethod(window, "Update_Nominal_Ballbar_Length");
+  QCOMPARE(Text_Of(window, "nominal_length_edit"), QString("1000.0000"));
+  QCOMPARE(window->Default_Ballbar_Length(), 1000.0);
+
+  list->clearSelection();
+  QMetaObject::invokeMethod(window, "Update_Nominal_Ballbar_Length");
+  QCOMPARE(window->Default_Ballbar_Length(), 1000.0);
+
+  list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  ballbar->Set_Nominal_Length(1234.5);
+  QMetaObject::invokeMethod(window, "Update_Nominal_Ballbar_Length");
+  QCOMPARE(Text_Of(window, "nominal_length_edit"), QString("1234.5000"));
+  QCOMPARE(window->Default_Ballbar_Length(), 1234.5);
+  QVERIFY(!Member<QWidget>(window, "apply_button")->isEnabled());
+}
+
+void TOrthavelSolverTest::quit_waits_for_solver()
+{
+  TCalculateSquare* solver = Solver_Of(window);
+  QVERIFY(solver->isRunning());
+  QSignalSpy finished(solver, &QThread::finished);
+  Member<QAction>(window, "action_quit")->trigger();
+  // The first close is refused while the thread runs.
+  QVERIFY(window->isVisible());
+  QVERIFY(finished.wait(5000));
+  QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 5000);
+  QVERIFY(!solver->isRunning());
+}
+
+QTEST_MAIN(TOrthavelSolverTest)
+#include "test_orthavel_solver.moc"
