@@ -1,0 +1,232 @@
+// The measurement scene drawn into the 3D view, and the view mode buttons.
+#include <QtTest>
+
+#include <QAction>
+#include <QToolButton>
+#include <cmath>
+
+#include "graphicwidget.h"
+#include "measurement.h"
+#include "window_helpers.h"
+
+Q_DECLARE_METATYPE(TVector3)
+
+namespace
+{
+double Distance_To_Line(const TVector3& p, const TVector3& origin, const TVector3& direction)
+{
+  const TVector3 d = p - origin;
+  return (d - direction * (d ^ direction)).Length();
+}
+
+std::vector<TVector3> Corners(const TGraphicWidget::TDataSet& set)
+{
+  std::vector<TVector3> points;
+  for(const TGraphicWidget::TTriangleItem& triangle : set.triangle_items)
+  {
+    points.push_back(triangle.p1);
+    points.push_back(triangle.p2);
+    points.push_back(triangle.p3);
+  }
+  return points;
+}
+
+void Box_Of(const TGraphicWidget::TDataSet& set, TVector3* minimum, TVector3* maximum)
+{
+  *minimum = *maximum = set.line_items.front().start;
+  for(const TGraphicWidget::TLineItem& line : set.line_items)
+    for(const TVector3& p : {line.start, line.end})
+    {
+      minimum->x = std::min(minimum->x, p.x);
+      minimum->y = std::min(minimum->y, p.y);
+      minimum->z = std::min(minimum->z, p.z);
+      maximum->x = std::max(maximum->x, p.x);
+      maximum->y = std::max(maximum->y, p.y);
+      maximum->z = std::max(maximum->z, p.z);
+    }
+}
+}
+
+class TOrthavelSceneTest : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+  void empty_scene_is_grey_box();
+  void ballbar_solids();
+  void length_bar_reference_data();
+  void length_bar_reference();
+  void selection_colours();
+  void mode_cycle_data();
+  void mode_cycle();
+
+private:
+  TGraphicWidget* View() const { return Member<TGraphicWidget>(window, "graphic_widget"); }
+  TMeasurement* Add(const char* action_name);
+  TOrthavel* window = nullptr;
+};
+
+void TOrthavelSceneTest::init()
+{
+  window = new TOrthavel;
+  window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TOrthavelSceneTest::cleanup()
+{
+  delete window;
+  window = nullptr;
+}
+
+TMeasurement* TOrthavelSceneTest::Add(const char* action_name)
+{
+  Member<QAction>(window, action_name)->trigger();
+  return window->Measurements().back();
+}
+
+void TOrthavelSceneTest::empty_scene_is_grey_box()
+{
+  const std::vector<TGraphicWidget::TDataSet>& sets = View()->Data_Sets();
+  QCOMPARE(sets.size(), size_t(1));
+  QCOMPARE(sets[0].color, QColor(160, 160, 160));
+  QCOMPARE(sets[0].line_items.size(), size_t(12));
+  TVector3 minimum, maximum;
+  Box_Of(sets[0], &minimum, &maximum);
+  QCOMPARE(minimum.x, -500.0);
+  QCOMPARE(minimum.z, -500.0);
+  QCOMPARE(maximum.y, 500.0);
+  QVERIFY(View()->pan_mode);
+  QVERIFY(!View()->rotate_2d_mode);
+}
+
+void TOrthavelSceneTest::ballbar_solids()
+{
+  TMeasurement* bar = Add("action_add_ballbar");
+  bar->Set_Actual_Length(100.0);
+  bar->Set_Axis(TVector3(1, 0, 0));
+  bar->Set_Position(TVector3(0, 0, 0));
+  Member<QListWidget>(window, "measurement_list")->clearSelection();  // redraws
+
+  const std::vector<TGraphicWidget::TDataSet>& sets = View()->Data_Sets();
+  QCOMPARE(sets.size(), size_t(2));
+  QCOMPARE(sets[0].id, 1);
+  QCOMPARE(sets[1].id, 2);
+  QCOMPARE(sets[0].color, QColor(80, 80, 80));
+
+  // Cylinder of radius 6 and length 78 along X, then spheres of radius 12.5 at x = -50 and 50.
+  double cylinder_extent = 0.0;
+  int on_cylinder = 0, on_left_sphere = 0, on_right_sphere = 0;
+  const std::vector<TVector3> corners = Corners(sets[0]);
+  for(const TVector3& p : corners)
+  {
+    const double from_axis = Distance_To_Line(p, TVector3(), TVector3(1, 0, 0));
+    if(from_axis <= 6.0 + 1e-9 && std::fabs(p.x) <= 39.0 + 1e-9)
+    {
+      on_cylinder += std::fabs(from_axis - 6.0) < 1e-9;  // the mantle; cap centres lie on the axis
+      cylinder_extent = std::max(cylinder_extent, std::fabs(p.x));
+    }
+    else if(std::fabs((p - TVector3(-50, 0, 0)).Length() - 12.5) < 1e-9)
+      ++on_left_sphere;
+    else if(std::fabs((p - TVector3(50, 0, 0)).Length() - 12.5) < 1e-9)
+      ++on_right_sphere;
+    else
+      QFAIL(qPrintable(QString("stray vertex (%1, %2, %3)").arg(p.x).arg(p.y).arg(p.z)));
+  }
+  QVERIFY(on_cylinder > 0);
+  QCOMPARE(on_left_sphere, on_right_sphere);
+  QVERIFY(on_left_sphere > 0);
+  QVERIFY(std::fabs(cylinder_extent - 39.0) < 1e-9);
+
+  TVector3 minimum, maximum;
+  Box_Of(sets[1], &minimum, &maximum);
+  QCOMPARE(minimum.x, -50.0);
+  QCOMPARE(maximum.x, 50.0);
+  QCOMPARE(minimum.y, 0.0);
+  QCOMPARE(maximum.z, 0.0);
+}
+
+void TOrthavelSceneTest::length_bar_reference_data()
+{
+  QTest::addColumn<TVector3>("axis");
+  QTest::addColumn<TVector3>("reference");
+  QTest::newRow("along Z takes X") << TVector3(0, 0, 1) << TVector3(1, 0, 0);
+  QTest::newRow("in the XY plane takes Z") << TVector3(1, 1, 0) << TVector3(0, 0, 1);
+  QTest::newRow("steep takes X") << TVector3(0.7, 0, 0.72) << TVector3(1, 0, 0);
+}
+
+void TOrthavelSceneTest::length_bar_reference()
+{
+  QFETCH(TVector3, axis);
+  QFETCH(TVector3, reference);
+  TMeasurement* bar = Add("action_add_length");
+  bar->Set_Axis(axis);
+  bar->Set_Draw_Offset(2.0);
+  Member<QListWidget>(window, "measurement_list")->clearSelection();
+
+  // The bar is the polygon the view's own tessellator makes with that reference.
+  TGraphicWidget expected;
+  const int id = expected.Create_Data_Set(TGraphicWidget::SYMBOL_NONE, Qt::black);
+  QVERIFY(expected.Draw_Polygon(id, bar->Position(), bar->Axis(), reference, 20.0, bar->Actual_Length(), 4));
+  const std::vector<TVector3> want = Corners(expected.Data_Sets()[0]);
+  const std::vector<TVector3> got = Corners(View()->Data_Sets()[0]);
+  QCOMPARE(got.size(), want.size());
+  for(size_t i = 0; i < got.size(); ++i)
+    QVERIFY((got[i] - want[i]).Length() < 1e-12);
+}
+
+void TOrthavelSceneTest::selection_colours()
+{
+  Add("action_add_ballbar");
+  Add("action_add_length");
+  Add("action_add_length");
+  QListWidget* list = Member<QListWidget>(window, "measurement_list");
+  list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  const std::vector<TGraphicWidget::TDataSet>& sets = View()->Data_Sets();
+  QCOMPARE(sets.size(), size_t(4));
+  QCOMPARE(sets[0].color, QColor(80, 80, 80));
+  QCOMPARE(sets[1].color, QColor(60, 60, 240));
+  QCOMPARE(sets[2].color, QColor(80, 80, 80));
+  QCOMPARE(sets[3].color, QColor(160, 160, 160));
+
+  list->selectAll();
+  for(int i = 0; i < 3; ++i)
+    QCOMPARE(View()->Data_Sets()[size_t(i)].color, QColor(60, 60, 240));
+}
+
+void TOrthavelSceneTest::mode_cycle_data()
+{
+  QTest::addColumn<QString>("click");
+  QTest::addColumn<QString>("then_click");
+  QTest::addColumn<bool>("pan");
+  QTest::addColumn<bool>("rotate_2d");
+  QTest::addColumn<bool>("rotate_3d");
+  QTest::newRow("unchecking pan moves to rotate 2D") << "pan_button" << "" << false << true << false;
+  QTest::newRow("rotate 3D then unchecking it returns to pan") << "rotate_3d_button" << "rotate_3d_button" << true << false << false;
+  QTest::newRow("rotate 2D unchecked moves to rotate 3D") << "rotate_2d_button" << "rotate_2d_button" << false << false << true;
+  QTest::newRow("rotate 3D checked") << "rotate_3d_button" << "" << false << false << true;
+}
+
+void TOrthavelSceneTest::mode_cycle()
+{
+  QFETCH(QString, click);
+  QFETCH(QString, then_click);
+  QFETCH(bool, pan);
+  QFETCH(bool, rotate_2d);
+  QFETCH(bool, rotate_3d);
+  Member<QToolButton>(window, qPrintable(click))->click();
+  if(!then_click.isEmpty())
+    Member<QToolButton>(window, qPrintable(then_click))->click();
+
+  QCOMPARE(Member<QToolButton>(window, "pan_button")->isChecked(), pan);
+  QCOMPARE(Member<QToolButton>(window, "rotate_2d_button")->isChecked(), rotate_2d);
+  QCOMPARE(Member<QToolButton>(window, "rotate_3d_button")->isChecked(), rotate_3d);
+  QCOMPARE(View()->pan_mode, pan);
+  QCOMPARE(View()->rotate_2d_mode, rotate_2d);
+  QCOMPARE(View()->rotate_3d_mode, rotate_3d);
+}
+
+QTEST_MAIN(TOrthavelSceneTest)
+#include "test_orthavel_scene.moc"
