@@ -62,21 +62,55 @@ inline void Answer_Message_Box(QMessageBox::StandardButton button, bool* seen = 
     seen);
 }
 
-// Chooses `path` in the next file dialog, or cancels it when `path` is empty.
+// Chooses `path` in a file dialog as a user typing it would, or cancels the
+// dialog when `path` is empty. (selectFile may miss while the dialog's folder
+// is still loading, so the name goes into the file name field.)
+inline void Choose_File(QFileDialog* dialog, const QString& path)
+{
+  if(path.isEmpty())
+  {
+    dialog->reject();
+    return;
+  }
+  QLineEdit* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if(name)
+    name->setText(path);
+  else
+    dialog->selectFile(path);
+  static_cast<QDialog*>(dialog)->accept();
+}
+
 inline void Answer_File_Dialog(const QString& path, bool* seen = nullptr)
 {
-  When_Shown<QFileDialog>(
-    [path](QFileDialog* dialog) {
-      if(path.isEmpty())
-      {
-        dialog->reject();
-        return;
-      }
-      dialog->selectFile(path);
-      static_cast<QDialog*>(dialog)->accept();
-    },
-    seen);
+  When_Shown<QFileDialog>([path](QFileDialog* dialog) { Choose_File(dialog, path); }, seen);
 }
+
+// Answers every modal dialog of type T shown while it lives, and counts them.
+template<class T> class TDialogAnswerer
+{
+public:
+  explicit TDialogAnswerer(std::function<void(T*)> answer) : answer(std::move(answer))
+  {
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+      if(dialog && dialog->isVisible() && dialog != last)
+      {
+        last = dialog;
+        ++count;
+        this->answer(dialog);
+        last = nullptr;
+      }
+    });
+    timer.start();
+  }
+  int count = 0;
+
+private:
+  std::function<void(T*)> answer;
+  QTimer timer;
+  T* last = nullptr;
+};
 
 inline TCalculateSquare* Solver_Of(const TOrthavel* window)
 {
