@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run check check-sanitize bench fuzz icons clean
+.PHONY: all deps build run check check-sanitize bench fuzz icons screenshot clean
 
 all: build
 
@@ -45,6 +45,14 @@ fuzz:
 icons: build
 	cmake --build $(BUILD_DIR) --target make_icons
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/make_icons resources
+
+# The window with the demo project loaded, as shown in README.md.
+# Configures again so that a build directory older than the tool knows its target.
+screenshot: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) --target screenshot -j $(JOBS)
+	mkdir -p docs
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/screenshot examples/demo.square docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD_DIR) build-bench build-fuzz build-sanitize
