@@ -331,6 +331,10 @@ void TOrthavel::Create_Editor_Fields(const QFont& header_font)
   direction_i_edit = Editor_Field(editor_widget, "direction_i_edit");
   direction_j_edit = Editor_Field(editor_widget, "direction_j_edit");
   direction_k_edit = Editor_Field(editor_widget, "direction_k_edit");
+  // Wide enough to read a direction component or a position in full.
+  for(QLineEdit* edit : {position_x_edit, position_y_edit, position_z_edit, direction_i_edit, direction_j_edit,
+                         direction_k_edit})
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-0.57735027")) + 12);
   vectors->addWidget(new QLabel(QStringLiteral("Position:"), editor_widget), 1, 0);
   vectors->addWidget(position_x_edit, 1, 1);
   vectors->addWidget(position_y_edit, 1, 2);

@@ -171,7 +171,7 @@ int main(int argc, char** argv)
   ok &= Save_Image(dir, "images/logo.png", 100, 40, [](QPainter& p) {
     Draw_Triad(p, QPointF(8, 33), 24);
     QFont font("DejaVu Sans");
-    font.setPixelSize(15);
+    font.setPixelSize(13);
     font.setBold(true);
     p.setFont(font);
     p.setPen(ink);
