@@ -343,13 +343,16 @@ void TCalculateSquare::Update_Nominal_BallBar_Length(const TVector3& x_axis, con
       measurement->Set_Nominal_Length(length);
 }
 
-void TCalculateSquare::Update_Initial_Statistics()
+// Extremes of the lengths and of their deviations from nominal over the list;
+// the first record initialises all four.
+template<class TLengthOf>
+TCalculateSquare::TStatistics TCalculateSquare::Gather_Statistics(TLengthOf length_of) const
 {
   TStatistics statistics;
   bool first = true;
   for(const TMeasurement* measurement : d_measurement_list)
   {
-    const double length = measurement->Actual_Length();
+    const double length = length_of(*measurement);
     const double error = length - measurement->Nominal_Length();
     if(first)
     {
@@ -362,29 +365,21 @@ void TCalculateSquare::Update_Initial_Statistics()
     statistics.min_error = std::min(statistics.min_error, error);
     statistics.max_error = std::max(statistics.max_error, error);
   }
+  return statistics;
+}
+
+void TCalculateSquare::Update_Initial_Statistics()
+{
+  const TStatistics statistics =
+    Gather_Statistics([](const TMeasurement& measurement) { return measurement.Actual_Length(); });
   Store_Statistics(&d_initial_statistics, statistics);
 }
 
 void TCalculateSquare::Update_Final_Statistics(const TVector3& x_axis, const TVector3& y_axis, const TVector3& z_axis)
 {
   const TMat4 correction = Correction_Matrix(x_axis, y_axis, z_axis);
-  TStatistics statistics;
-  bool first = true;
-  for(const TMeasurement* measurement : d_measurement_list)
-  {
-    const double length = Corrected_Length(correction, *measurement);
-    const double error = length - measurement->Nominal_Length();
-    if(first)
-    {
-      statistics = TStatistics{length, length, error, error};
-      first = false;
-      continue;
-    }
-    statistics.min_length = std::min(statistics.min_length, length);
-    statistics.max_length = std::max(statistics.max_length, length);
-    statistics.min_error = std::min(statistics.min_error, error);
-    statistics.max_error = std::max(statistics.max_error, error);
-  }
+  const TStatistics statistics = Gather_Statistics(
+    [&correction](const TMeasurement& measurement) { return Corrected_Length(correction, measurement); });
   Store_Statistics(&d_final_statistics, statistics);
 }
 

@@ -103,6 +103,7 @@ private:
   bool Read_Statistics(const TStatistics& statistics, double* min_length, double* max_length, double* min_error,
                        double* max_error) const;
   void Store_Statistics(TStatistics* statistics, const TStatistics& values);
+  template<class TLengthOf> TStatistics Gather_Statistics(TLengthOf length_of) const;
 
   static void Normalise_Axis(TVector3* axis);
 

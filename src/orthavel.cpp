@@ -67,6 +67,16 @@ QLabel* Row_Title(const QString& text, QWidget* parent)
   return label;
 }
 
+// One row of the results panel: an optional title in column 0, then columns 1 to 4.
+void Place_Row(QGridLayout* grid, int row, QWidget* title, std::initializer_list<QWidget*> cells)
+{
+  if(title)
+    grid->addWidget(title, row, 0);
+  int column = 1;
+  for(QWidget* cell : cells)
+    grid->addWidget(cell, row, column++);
+}
+
 QFrame* Sunken_Line(QWidget* parent)
 {
   QFrame* line = new QFrame(parent);
@@ -183,45 +193,25 @@ void TOrthavel::Create_Results_Panel(QGridLayout* grid, const QFont& header_font
 {
   QWidget* central = grid->parentWidget();
 
-  grid->addWidget(Header_Label(QStringLiteral("Sign"), header_font, central), 1, 1);
-  grid->addWidget(Header_Label(QStringLiteral("XY mm/m"), header_font, central), 1, 2);
-  grid->addWidget(Header_Label(QStringLiteral("YZ mm/m"), header_font, central), 1, 3);
-  grid->addWidget(Header_Label(QStringLiteral("ZX mm/m"), header_font, central), 1, 4);
-
-  grid->addWidget(Row_Title(QStringLiteral("Squareness: "), central), 2, 0);
+  auto header = [&](const char* text) { return Header_Label(QString::fromLatin1(text), header_font, central); };
+  Place_Row(grid, 1, nullptr, {header("Sign"), header("XY mm/m"), header("YZ mm/m"), header("ZX mm/m")});
   sign_combo = Named(new QComboBox(central), "sign_combo");
-  grid->addWidget(sign_combo, 2, 1);
-  xy_squareness_label = Value_Label(central, "xy_squareness_label");
-  yz_squareness_label = Value_Label(central, "yz_squareness_label");
-  zx_squareness_label = Value_Label(central, "zx_squareness_label");
-  grid->addWidget(xy_squareness_label, 2, 2);
-  grid->addWidget(yz_squareness_label, 2, 3);
-  grid->addWidget(zx_squareness_label, 2, 4);
-
-  grid->addWidget(Header_Label(QStringLiteral(" Max Length mm "), header_font, central), 3, 1);
-  grid->addWidget(Header_Label(QStringLiteral(" Min Length mm "), header_font, central), 3, 2);
-  grid->addWidget(Header_Label(QStringLiteral(" Max Error mm "), header_font, central), 3, 3);
-  grid->addWidget(Header_Label(QStringLiteral(" Min Error mm "), header_font, central), 3, 4);
-
-  grid->addWidget(Row_Title(QStringLiteral("Initial: "), central), 4, 0);
-  initial_max_length_label = Value_Label(central, "initial_max_length_label");
-  initial_min_length_label = Value_Label(central, "initial_min_length_label");
-  initial_max_error_label = Value_Label(central, "initial_max_error_label");
-  initial_min_error_label = Value_Label(central, "initial_min_error_label");
-  grid->addWidget(initial_max_length_label, 4, 1);
-  grid->addWidget(initial_min_length_label, 4, 2);
-  grid->addWidget(initial_max_error_label, 4, 3);
-  grid->addWidget(initial_min_error_label, 4, 4);
-
-  grid->addWidget(Row_Title(QStringLiteral("Final: "), central), 5, 0);
-  final_max_length_label = Value_Label(central, "final_max_length_label");
-  final_min_length_label = Value_Label(central, "final_min_length_label");
-  final_max_error_label = Value_Label(central, "final_max_error_label");
-  final_min_error_label = Value_Label(central, "final_min_error_label");
-  grid->addWidget(final_max_length_label, 5, 1);
-  grid->addWidget(final_min_length_label, 5, 2);
-  grid->addWidget(final_max_error_label, 5, 3);
-  grid->addWidget(final_min_error_label, 5, 4);
+  Place_Row(grid, 2, Row_Title(QStringLiteral("Squareness: "), central),
+            {sign_combo, xy_squareness_label = Value_Label(central, "xy_squareness_label"),
+             yz_squareness_label = Value_Label(central, "yz_squareness_label"),
+             zx_squareness_label = Value_Label(central, "zx_squareness_label")});
+  Place_Row(grid, 3, nullptr,
+            {header(" Max Length mm "), header(" Min Length mm "), header(" Max Error mm "), header(" Min Error mm ")});
+  Place_Row(grid, 4, Row_Title(QStringLiteral("Initial: "), central),
+            {initial_max_length_label = Value_Label(central, "initial_max_length_label"),
+             initial_min_length_label = Value_Label(central, "initial_min_length_label"),
+             initial_max_error_label = Value_Label(central, "initial_max_error_label"),
+             initial_min_error_label = Value_Label(central, "initial_min_error_label")});
+  Place_Row(grid, 5, Row_Title(QStringLiteral("Final: "), central),
+            {final_max_length_label = Value_Label(central, "final_max_length_label"),
+             final_min_length_label = Value_Label(central, "final_min_length_label"),
+             final_max_error_label = Value_Label(central, "final_max_error_label"),
+             final_min_error_label = Value_Label(central, "final_min_error_label")});
 
   QHBoxLayout* notice_row = new QHBoxLayout;
   QLabel* notice = Named(new QLabel(QStringLiteral("Squareness errors in mm/m from ball-bar and length measurements."), central),

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "vector3.h"
@@ -13,6 +15,7 @@ class QAction;
 class QCloseEvent;
 class QComboBox;
 class QDockWidget;
+class QDomElement;
 class QFont;
 class QGridLayout;
 class QDragEnterEvent;
@@ -114,6 +117,7 @@ private:
   void Clear_Editor_Fields();
   void End_Editing();
   void Add_Measurement(TMeasurement* measurement, bool select);
+  void Add_New_Measurement(TMeasurement* record, const QString& name, double length);
   void Remove_Measurement_Item(const QListWidgetItem* item);
   void Clear_Measurement_Data();
   int BallBar_Count() const;
@@ -143,6 +147,9 @@ private:
   void Import_With_Dialog(const QString& title, const QString& filter);
   void Open_Project(const QString& path);
   void Load_Data_V1(TXmlFile* xml_file);
+  using TMeasurementReader = std::function<std::unique_ptr<TMeasurement>(const TXmlFile&, const QDomElement&)>;
+  void Load_Measurements_V1(const TXmlFile& xml_file, const QDomElement& group,
+                            const TMeasurementReader& read_measurement);
 
   QAction* action_about;
   QAction* action_new;

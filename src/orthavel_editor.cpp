@@ -104,25 +104,20 @@ void TOrthavel::Add_Measurement(TMeasurement* measurement, bool select)
 
 void TOrthavel::Add_Measurement_BallBar()
 {
-  TMeasurement* record = new TMeasurementBallBar;
-  record->Set_Name(QString("BallBar %1").arg(BallBar_Count() + 1));
-  record->Set_Nominal_Length(default_ballbar_length);
-  record->Set_Actual_Length(default_ballbar_length);
-  record->Set_Position((scene_minimum + scene_maximum) / 2.0);
-  record->Set_Axis(TVector3(1, -1, 1));
-
-  Add_Measurement(record, true);
-  Hand_Measurements_To_Solver();
-  Draw_Data();
-  data_modified = true;
+  Add_New_Measurement(new TMeasurementBallBar, QString("BallBar %1").arg(BallBar_Count() + 1), default_ballbar_length);
 }
 
 void TOrthavel::Add_Measurement_Length()
 {
-  TMeasurement* record = new TMeasurementLength;
-  record->Set_Name(QString("Length %1").arg(Length_Count() + 1));
-  record->Set_Nominal_Length(default_axis_length);
-  record->Set_Actual_Length(default_axis_length);
+  Add_New_Measurement(new TMeasurementLength, QString("Length %1").arg(Length_Count() + 1), default_axis_length);
+}
+
+// A hand-made record starts at the centre of the scene box along (1, -1, 1).
+void TOrthavel::Add_New_Measurement(TMeasurement* record, const QString& name, double length)
+{
+  record->Set_Name(name);
+  record->Set_Nominal_Length(length);
+  record->Set_Actual_Length(length);
   record->Set_Position((scene_minimum + scene_maximum) / 2.0);
   record->Set_Axis(TVector3(1, -1, 1));
 

@@ -146,32 +146,32 @@ void TOrthavel::Load_Data_V1(TXmlFile* xml_file)
   assert(xml_file);
   const QDomElement ballbar_node = xml_file->Get_Node(xml_file->Root_Node(), QStringLiteral("BallBar"), true);
   const QDomElement length_node = xml_file->Get_Node(xml_file->Root_Node(), QStringLiteral("Length"), true);
+
+  Load_Measurements_V1(*xml_file, ballbar_node, [](const TXmlFile& file, const QDomElement& node) {
+    std::unique_ptr<TMeasurement> measurement(new TMeasurementBallBar);
+    Read_Common_Fields(file, node, measurement.get());
+    measurement->Set_Actual_Length(Read_Text(file, node, QStringLiteral("Actual_Length")).toDouble());
+    return measurement;
+  });
+  Load_Measurements_V1(*xml_file, length_node, [](const TXmlFile& file, const QDomElement& node) {
+    std::unique_ptr<TMeasurement> measurement(new TMeasurementLength);
+    Read_Common_Fields(file, node, measurement.get());
+    measurement->Set_Nominal_Length(Read_Text(file, node, QStringLiteral("Nominal_Length")).toDouble());
+    measurement->Set_Draw_Offset(Clamped_Draw_Offset(Read_Text(file, node, QStringLiteral("Draw_Offset")).toDouble()));
+    measurement->Set_Actual_Length(Read_Text(file, node, QStringLiteral("Actual_Length")).toDouble());
+    return measurement;
+  });
+}
+
+// Appends one record per "Measurement" child of a group element, in file
+// order; a record whose reading throws is discarded.
+void TOrthavel::Load_Measurements_V1(const TXmlFile& xml_file, const QDomElement& group,
+                                     const TMeasurementReader& read_measurement)
+{
+  if(group.isNull())
+    return;
   const QString measurement_name = QStringLiteral("Measurement");
-
-  if(!ballbar_node.isNull())
-  {
-    for(QDomElement node = xml_file->Get_Node(&ballbar_node, measurement_name, true); !node.isNull();
-        node = xml_file->Get_Sibling_Node(&node, measurement_name, true))
-    {
-      std::unique_ptr<TMeasurement> measurement(new TMeasurementBallBar);
-      Read_Common_Fields(*xml_file, node, measurement.get());
-      measurement->Set_Actual_Length(Read_Text(*xml_file, node, QStringLiteral("Actual_Length")).toDouble());
-      Add_Measurement(measurement.release(), false);
-    }
-  }
-
-  if(!length_node.isNull())
-  {
-    for(QDomElement node = xml_file->Get_Node(&length_node, measurement_name, true); !node.isNull();
-        node = xml_file->Get_Sibling_Node(&node, measurement_name, true))
-    {
-      std::unique_ptr<TMeasurement> measurement(new TMeasurementLength);
-      Read_Common_Fields(*xml_file, node, measurement.get());
-      measurement->Set_Nominal_Length(Read_Text(*xml_file, node, QStringLiteral("Nominal_Length")).toDouble());
-      const double offset = Read_Text(*xml_file, node, QStringLiteral("Draw_Offset")).toDouble();
-      measurement->Set_Draw_Offset(Clamped_Draw_Offset(offset));
-      measurement->Set_Actual_Length(Read_Text(*xml_file, node, QStringLiteral("Actual_Length")).toDouble());
-      Add_Measurement(measurement.release(), false);
-    }
-  }
+  for(QDomElement node = xml_file.Get_Node(&group, measurement_name, true); !node.isNull();
+      node = xml_file.Get_Sibling_Node(&node, measurement_name, true))
+    Add_Measurement(read_measurement(xml_file, node).release(), false);
 }
