@@ -185,6 +185,45 @@ bool TMeasurementFactory::Read_Vector(const QString& text, TVector3* vector)
   return true;
 }
 
+void TMeasurementFactory::Read_Sections(const QByteArray& file_data, TSectionHeader* header, const char* data_keyword,
+                                        const std::function<void(const QString&)>& read_data)
+{
+  bool in_alignment = false;
+  bool in_measurement = false;
+  QTextStream stream(file_data, QIODevice::ReadOnly);
+  stream.setCodec("UTF-8");
+  QString line;
+  while(Read_Data_Line(&stream, &line))
+  {
+    if(Has_Keyword(line, "Alignment_Begin:"))
+      in_alignment = true;
+    else if(Has_Keyword(line, "Alignment_End:"))
+      in_alignment = false;
+    else if(Has_Keyword(line, "Measurement_Begin:"))
+      in_measurement = true;
+    else if(Has_Keyword(line, "Measurement_End:"))
+      in_measurement = false;
+    else if(in_alignment)
+    {
+      if(Has_Keyword(line, "X_Axis:"))
+        Read_Vector(line.mid(7), &header->x_axis);
+      else if(Has_Keyword(line, "Translation:"))
+        Read_Vector(line.mid(12), &header->translation);
+    }
+    else if(in_measurement)
+    {
+      if(Has_Keyword(line, "Description:"))
+      {
+        const QStringList parts = line.split(QLatin1Char(':'));
+        if(parts.size() == 2)
+          header->description = parts[1];
+      }
+      else if(Has_Keyword(line, data_keyword))
+        read_data(line);
+    }
+  }
+}
+
 // The three fields from first_field on as x, y, z.
 TVector3 TMeasurementFactory::Field_Vector(const QVector<QStringRef>& fields, int first_field)
 {

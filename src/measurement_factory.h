@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringRef>
 #include <QVector>
+#include <functional>
 #include <vector>
 
 #include "measurement.h"
@@ -73,6 +74,18 @@ private:
   static bool Has_Keyword(const QString& line, const char* keyword);
   static bool Read_Vector(const QString& text, TVector3* vector);
   static TVector3 Field_Vector(const QVector<QStringRef>& fields, int first_field);
+
+  // Alignment and description of the sectioned raw formats (10360 ball bar, step gauge).
+  struct TSectionHeader
+  {
+    TVector3 x_axis{1.0, 0.0, 0.0};
+    TVector3 translation;
+    QString description;
+  };
+  // Walks the "Alignment_" and "Measurement_" sections; every measurement
+  // line that starts with data_keyword goes to read_data.
+  static void Read_Sections(const QByteArray& file_data, TSectionHeader* header, const char* data_keyword,
+                            const std::function<void(const QString&)>& read_data);
   static double Round_Nominal_Length(const double& length);
 
   QString d_last_error;

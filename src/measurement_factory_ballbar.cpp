@@ -104,46 +104,12 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Ballbar_10360_File(const QB
 {
   std::vector<TMeasurement*> measurements;
 
-  bool in_alignment = false;
-  bool in_measurement = false;
-  TVector3 x_axis(1.0, 0.0, 0.0);
-  TVector3 translation;
-  QString description("BB");
+  TSectionHeader header;
+  header.description = QStringLiteral("BB");
   TSphereReadings sphere_a;
   TSphereReadings sphere_b;
-
-  QTextStream stream(file_data, QIODevice::ReadOnly);
-  stream.setCodec("UTF-8");
-  QString line;
-  while(Read_Data_Line(&stream, &line))
-  {
-    if(Has_Keyword(line, "Alignment_Begin:"))
-      in_alignment = true;
-    else if(Has_Keyword(line, "Alignment_End:"))
-      in_alignment = false;
-    else if(Has_Keyword(line, "Measurement_Begin:"))
-      in_measurement = true;
-    else if(Has_Keyword(line, "Measurement_End:"))
-      in_measurement = false;
-    else if(in_alignment)
-    {
-      if(Has_Keyword(line, "X_Axis:"))
-        Read_Vector(line.mid(7), &x_axis);
-      else if(Has_Keyword(line, "Translation:"))
-        Read_Vector(line.mid(12), &translation);
-    }
-    else if(in_measurement)
-    {
-      if(Has_Keyword(line, "Description:"))
-      {
-        const QStringList parts = line.split(QLatin1Char(':'));
-        if(parts.size() == 2)
-          description = parts[1];
-      }
-      else if(Has_Keyword(line, "Sphere:"))
-        Add_Sphere_Reading(line, &sphere_a, &sphere_b);
-    }
-  }
+  Read_Sections(file_data, &header, "Sphere:",
+                [&](const QString& line) { Add_Sphere_Reading(line, &sphere_a, &sphere_b); });
 
   if(!Readings_Complete(sphere_a) || !Readings_Complete(sphere_b))
     return measurements;
@@ -163,12 +129,12 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Ballbar_10360_File(const QB
 
   for(const auto& bar : bars)
   {
-    const TVector3 start = translation + x_axis * bar.start_distance;
-    const TVector3 end = translation + x_axis * bar.end_distance;
+    const TVector3 start = header.translation + header.x_axis * bar.start_distance;
+    const TVector3 end = header.translation + header.x_axis * bar.end_distance;
     const double actual_length = (end - start).Length();
 
     TMeasurementLength* length = new TMeasurementLength;
-    length->Set_Name(description + QLatin1String(bar.suffix));
+    length->Set_Name(header.description + QLatin1String(bar.suffix));
     length->Set_Start_End_Points(start, end);
     length->Set_Actual_Length(actual_length);
     length->Set_Nominal_Length(Round_Nominal_Length(actual_length));

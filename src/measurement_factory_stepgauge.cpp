@@ -38,46 +38,12 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(c
 {
   std::vector<TMeasurement*> measurements;
 
-  bool in_alignment = false;
-  bool in_measurement = false;
-  TVector3 x_axis(1.0, 0.0, 0.0);
-  TVector3 translation;
-  QString description("SQ");
+  TSectionHeader header;
+  header.description = QStringLiteral("SQ");
   TFaceReadings face_readings(1);
   int face_count = 0;
-
-  QTextStream stream(file_data, QIODevice::ReadOnly);
-  stream.setCodec("UTF-8");
-  QString line;
-  while(Read_Data_Line(&stream, &line))
-  {
-    if(Has_Keyword(line, "Alignment_Begin:"))
-      in_alignment = true;
-    else if(Has_Keyword(line, "Alignment_End:"))
-      in_alignment = false;
-    else if(Has_Keyword(line, "Measurement_Begin:"))
-      in_measurement = true;
-    else if(Has_Keyword(line, "Measurement_End:"))
-      in_measurement = false;
-    else if(in_alignment)
-    {
-      if(Has_Keyword(line, "X_Axis:"))
-        Read_Vector(line.mid(7), &x_axis);
-      else if(Has_Keyword(line, "Translation:"))
-        Read_Vector(line.mid(12), &translation);
-    }
-    else if(in_measurement)
-    {
-      if(Has_Keyword(line, "Description:"))
-      {
-        const QStringList parts = line.split(QLatin1Char(':'));
-        if(parts.size() == 2)
-          description = parts[1];
-      }
-      else if(Has_Keyword(line, "Point:"))
-        Add_Stepgauge_Reading(line, &face_readings, &face_count);
-    }
-  }
+  Read_Sections(file_data, &header, "Point:",
+                [&](const QString& line) { Add_Stepgauge_Reading(line, &face_readings, &face_count); });
 
   for(int i = 1; i <= face_count / 2; ++i)
   {
@@ -87,8 +53,8 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_Stepgauge_Squareness_File(c
 
     TMeasurementLength* length = new TMeasurementLength;
     length->Set_Draw_Offset(double(i));
-    length->Set_Name(description + QString(".%1-%2").arg(i).arg(opposite));
-    length->Set_Start_End_Points(translation + x_axis * low, translation + x_axis * high);
+    length->Set_Name(header.description + QString(".%1-%2").arg(i).arg(opposite));
+    length->Set_Start_End_Points(header.translation + header.x_axis * low, header.translation + header.x_axis * high);
     length->Set_Actual_Length(high - low);
     length->Set_Nominal_Length(Round_Nominal_Length(high - low));
     measurements.push_back(length);
