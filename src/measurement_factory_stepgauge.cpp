@@ -2,8 +2,6 @@
 // symmetrically, the first face with the last and so on inwards.
 #include "measurement_factory.h"
 
-#include <QStringList>
-#include <QTextStream>
 #include <algorithm>
 
 namespace
