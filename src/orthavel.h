@@ -143,6 +143,7 @@ private:
   void Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d);
 
   // Files (orthavel_files.cpp) and project files (orthavel_project.cpp)
+  static QString Directory_Of(const QString& path);
   bool Confirm_Discard_Changes();
   void Import_With_Dialog(const QString& title, const QString& filter);
   void Open_Project(const QString& path);

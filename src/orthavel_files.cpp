@@ -21,12 +21,14 @@ namespace
 {
 const int message_timeout = 4000;
 const QString project_filter = QStringLiteral("Squareness Measurement Files (*.square)");
+}
 
-QString Directory_Of(const QString& path)
+// The folder part of a path: everything before its last "/", or the whole
+// path when it has none.
+QString TOrthavel::Directory_Of(const QString& path)
 {
   const int slash = path.lastIndexOf('/');
   return slash < 0 ? path : path.left(slash);
-}
 }
 
 // Offers to save unsaved changes. Returns true when the command may go on: the

@@ -109,7 +109,7 @@ bool TOrthavel::Save_Data(const QString& path) const
 
 bool TOrthavel::Load_Data(const QString& path)
 {
-  last_directory = path.contains('/') ? path.left(path.lastIndexOf('/')) : path;
+  last_directory = Directory_Of(path);
   Clear_Measurement_Data();
   action_save->setEnabled(false);
   action_save_as->setEnabled(false);
