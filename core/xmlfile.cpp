@@ -50,6 +50,27 @@ void Check_Structure(const QByteArray& data, const QString& source)
     throw Data_Error(QString("ERR:  Reference %1 XML parse error at line %2 column %3: %4")
                        .arg(source).arg(reader.lineNumber()).arg(reader.columnNumber()).arg(reader.errorString()));
 }
+
+// Holds the process-wide DOM policy at accepting any characters and restores
+// the previous one. The DOM builder uses every node it creates without a
+// check, while the refusing policy judges text one UTF-16 unit at a time: a
+// character beyond U+FFFF (a surrogate pair) in text, a comment or a
+// character data section would give it a null node and crash it. The parser
+// has already judged the characters, so the builder takes what it accepted.
+class TAcceptingDomPolicy
+{
+public:
+  TAcceptingDomPolicy() : d_previous(QDomImplementation::invalidDataPolicy())
+  {
+    QDomImplementation::setInvalidDataPolicy(QDomImplementation::AcceptInvalidChars);
+  }
+  ~TAcceptingDomPolicy() { QDomImplementation::setInvalidDataPolicy(d_previous); }
+  TAcceptingDomPolicy(const TAcceptingDomPolicy&) = delete;
+  TAcceptingDomPolicy& operator=(const TAcceptingDomPolicy&) = delete;
+
+private:
+  const QDomImplementation::InvalidDataPolicy d_previous;
+};
 }
 
 TXmlFile::TXmlFile()
@@ -83,6 +104,9 @@ void TXmlFile::Open_Data(const QByteArray& data, const QString& identification, 
   Check_Identity(identification, version);
 }
 
+// The DOM is built by the same stream parser that checked the structure, so
+// both judge the document alike; it also keeps character references beyond
+// U+FFFF whole, which the older SAX-style builder cuts to 16 bits.
 void TXmlFile::Parse(const QByteArray& data, const QString& source, bool namespace_processing)
 {
   Check_Structure(data, source);
@@ -90,7 +114,9 @@ void TXmlFile::Parse(const QByteArray& data, const QString& source, bool namespa
   QString message;
   int line = 0;
   int column = 0;
-  if(!d_document.setContent(data, namespace_processing, &message, &line, &column))
+  const TAcceptingDomPolicy accepting_policy;
+  QXmlStreamReader reader(data);
+  if(!d_document.setContent(&reader, namespace_processing, &message, &line, &column))
     throw Data_Error(QString("ERR:  Reference %1 XML parse error at line %2 column %3: %4")
                        .arg(source).arg(line).arg(column).arg(message));
 }

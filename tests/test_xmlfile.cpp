@@ -78,6 +78,8 @@ private slots:
   void attributes();
   void read_text_node_data();
   void read_text_node();
+  void characters_beyond_basic_plane_data();
+  void characters_beyond_basic_plane();
   void identification_and_version_data();
   void identification_and_version();
   void open_file_and_document_type();
@@ -256,6 +258,38 @@ void TTestXmlFile::read_text_node()
   }
   QCOMPARE(as_element, expected);
   QCOMPARE(as_node, expected);
+}
+
+void TTestXmlFile::characters_beyond_basic_plane_data()
+{
+  QTest::addColumn<QByteArray>("data");
+  QTest::addColumn<QString>("expected");
+
+  const QString smiley = QString::fromUtf8("\xF0\x9F\x98\x80");
+  QTest::newRow("text") << QByteArray("<Root><E>Bar \xF0\x9F\x98\x80</E></Root>") << "Bar " + smiley;
+  QTest::newRow("comment") << QByteArray("<Root><!-- \xF0\x9F\x98\x80 --><E>1</E></Root>") << "1";
+  QTest::newRow("character data") << QByteArray("<Root><E><![CDATA[\xF0\x9F\x98\x80]]></E></Root>") << smiley;
+  QTest::newRow("character reference") << QByteArray("<Root><E>&#x1F600;</E></Root>") << smiley;
+  QTest::newRow("last code point") << QByteArray("<Root><E>&#x10FFFF;</E></Root>") << QString::fromUcs4(U"\U0010FFFF");
+  QTest::newRow("entity") << QByteArray("<!DOCTYPE Root [<!ENTITY e \"\xF0\x9F\x98\x80\">]><Root><E>&e;</E></Root>")
+                          << smiley;
+}
+
+// Text of characters written as surrogate pairs reads back whole, and the
+// refusing policy for written text stays in force after reading.
+void TTestXmlFile::characters_beyond_basic_plane()
+{
+  QFETCH(QByteArray, data);
+  QFETCH(QString, expected);
+
+  TXmlFile xml;
+  QCOMPARE(Thrown([&] { xml.Open_Data(data, "Root", nullptr, true); }), QString("no exception"));
+  const QDomElement node = xml.Get_Node(xml.Root_Node(), "E", false);
+  QCOMPARE(xml.Read_Text_Node(&node, false), expected);
+
+  QDomElement written = xml.Create_Node(xml.Root_Node(), "W");
+  QCOMPARE(Thrown([&] { xml.Write_Text_Node(&written, QStringLiteral("\x01")); }),
+           QString("ERR:  Cannot write node 'W' with data '\x01'"));
 }
 
 void TTestXmlFile::identification_and_version_data()
