@@ -51,6 +51,28 @@ void Check_Structure(const QByteArray& data, const QString& source)
                        .arg(source).arg(reader.lineNumber()).arg(reader.columnNumber()).arg(reader.errorString()));
 }
 
+// True when XML allows every character of the text: tab, line feed, carriage
+// return, U+0020 to U+D7FF, U+E000 to U+FFFD, and U+10000 to U+10FFFF as a
+// whole surrogate pair.
+bool Is_Xml_Text(const QString& text)
+{
+  const int size = text.size();
+  for(int i = 0; i < size; ++i)
+  {
+    const ushort unit = text.at(i).unicode();
+    if(QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(text.at(i + 1).unicode()))
+    {
+      ++i;
+      continue;
+    }
+    const bool allowed = unit == 0x9 || unit == 0xA || unit == 0xD || (unit >= 0x20 && unit <= 0xD7FF) ||
+                         (unit >= 0xE000 && unit <= 0xFFFD);
+    if(!allowed)
+      return false;
+  }
+  return true;
+}
+
 // Holds the process-wide DOM policy at accepting any characters and restores
 // the previous one. The DOM builder uses every node it creates without a
 // check, while the refusing policy judges text one UTF-16 unit at a time: a
@@ -303,7 +325,14 @@ void TXmlFile::Write_Text_Node(QDomElement* node, const QString& text)
   if(node->isNull())
     throw Data_Error("ERR:  Cannot append data to a NULL node");
 
-  const QDomText text_node = d_document.createTextNode(text);
+  // The refusing policy would also turn down every character beyond U+FFFF,
+  // so the characters are judged here, whole, and the node is made without it.
+  QDomText text_node;
+  if(Is_Xml_Text(text))
+  {
+    const TAcceptingDomPolicy accepting_policy;
+    text_node = d_document.createTextNode(text);
+  }
   if(text_node.isNull())
     throw Data_Error(QString("ERR:  Cannot write node '%1' with data '%2'").arg(node->tagName(), text));
   node->appendChild(text_node);

@@ -217,7 +217,7 @@ void TOrthavelProjectTest::names_beyond_basic_plane_data()
   QTest::newRow("last code point") << "&#x10FFFF;" << QString::fromUcs4(U"\U0010FFFF");
 }
 
-// Names holding characters beyond U+FFFF load whole.
+// Names holding characters beyond U+FFFF load whole, save and load again.
 void TOrthavelProjectTest::names_beyond_basic_plane()
 {
   QFETCH(QString, name_xml);
@@ -225,6 +225,11 @@ void TOrthavelProjectTest::names_beyond_basic_plane()
   const QString path = Write("names.square", Project(Ballbar_Xml(name_xml, "0,0,0", "1,0,0", "100")));
   QVERIFY2(window->Load_Data(path), qPrintable(Status()));
   QCOMPARE(window->Measurements().size(), size_t(1));
+  QCOMPARE(window->Measurements().front()->Name(), expected);
+
+  const QString saved = directory.filePath("names_saved.square");
+  QVERIFY2(window->Save_Data(saved), qPrintable(Status()));
+  QVERIFY2(window->Load_Data(saved), qPrintable(Status()));
   QCOMPARE(window->Measurements().front()->Name(), expected);
 }
 

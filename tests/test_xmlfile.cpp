@@ -99,6 +99,8 @@ private slots:
   void number_formats();
   void write_errors();
   void round_trip_keeps_text();
+  void written_text_characters_data();
+  void written_text_characters();
   void declared_encoding_is_kept();
   void clear_drops_the_document();
   void overwrite_replaces_old_file();
@@ -649,6 +651,47 @@ void TTestXmlFile::round_trip_keeps_text()
   const QDomElement read = reader.Get_Node(reader.Root_Node(), "Name", false);
   QCOMPARE(reader.Read_Text_Node(&read, false), name);
   QCOMPARE(reader.Read_Attribute(&read, "Label", false), name);
+}
+
+void TTestXmlFile::written_text_characters_data()
+{
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<bool>("accepted");
+
+  QTest::newRow("beyond U+FFFF") << QString::fromUcs4(U"Bar \U0001F600") << true;
+  QTest::newRow("last code point") << QString::fromUcs4(U"\U0010FFFF") << true;
+  QTest::newRow("tab and line breaks") << QString("a\tb\r\nc") << true;
+  QTest::newRow("control character") << QString("a\x01") << false;
+  QTest::newRow("lone high surrogate") << QString(QChar(0xD83D)) + "a" << false;
+  QTest::newRow("lone low surrogate") << QString(QChar(0xDE00)) << false;
+  QTest::newRow("surrogates reversed") << QString(QChar(0xDE00)) + QChar(0xD83D) << false;
+  QTest::newRow("U+FFFE") << QString(QChar(0xFFFE)) << false;
+}
+
+// Text that XML can hold is written and reads back the same; anything else is refused.
+void TTestXmlFile::written_text_characters()
+{
+  QFETCH(QString, text);
+  QFETCH(bool, accepted);
+
+  TXmlFile writer;
+  writer.Reset("Root", 1);
+  QDomElement node = writer.Create_Node(writer.Root_Node(), "Name");
+  const QString message = Thrown([&] { writer.Write_Text_Node(&node, text); });
+  if(!accepted)
+  {
+    QCOMPARE(message, QString("ERR:  Cannot write node 'Name' with data '%1'").arg(text));
+    QVERIFY(!node.hasChildNodes());
+    return;
+  }
+  QCOMPARE(message, QString("no exception"));
+
+  QByteArray data;
+  writer.Write_Data(&data, false);
+  TXmlFile reader;
+  reader.Open_Data(data, "Root", nullptr, true);
+  const QDomElement read = reader.Get_Node(reader.Root_Node(), "Name", false);
+  QCOMPARE(reader.Read_Text_Node(&read, false), text);
 }
 
 void TTestXmlFile::declared_encoding_is_kept()
