@@ -108,8 +108,10 @@ void TXmlFile::Open(const QString& identification, int* version, bool namespace_
     throw TXmlFileException(QString("ERR:  Cannot open file '%1' for reading.").arg(d_file_name),
                             TXmlFileException::ERROR_FILE_ACCESS);
 
+  // Read as bytes: the parser handles line ends itself, while text mode would
+  // drop every carriage return byte, including those inside UTF-16 characters.
   QFile file(d_file_name);
-  if(!file.open(QIODevice::ReadOnly | QIODevice::Text))
+  if(!file.open(QIODevice::ReadOnly))
     throw TXmlFileException(QString("ERR:  Cannot open file: '%1'.  Reason: %2").arg(d_file_name, file.errorString()),
                             TXmlFileException::ERROR_FILE_ACCESS);
 

@@ -84,6 +84,8 @@ private slots:
   void identification_and_version();
   void open_file_and_document_type();
   void open_file_access_errors();
+  void open_file_line_ends_data();
+  void open_file_line_ends();
   void parse_error_position_data();
   void parse_error_position();
   void bad_input_is_rejected_data();
@@ -371,6 +373,37 @@ void TTestXmlFile::open_file_access_errors()
   QVERIFY2(message.startsWith(QString("ERR:  Cannot open file: '%1'.  Reason: ").arg(folder.path())), qPrintable(message));
   QVERIFY(message.length() > QString("ERR:  Cannot open file: '%1'.  Reason: ").arg(folder.path()).length());
   QCOMPARE(Thrown_Type([&] { xml.Open("Orthavel", nullptr, true); }), TXmlFileException::ERROR_FILE_ACCESS);
+}
+
+void TTestXmlFile::open_file_line_ends_data()
+{
+  QTest::addColumn<QByteArray>("data");
+  QTest::addColumn<QString>("expected");
+
+  QTest::newRow("CR-LF") << QByteArray("<?xml version=\"1.0\"?>\r\n<Root>\r\n<E>a\r\nb</E>\r\n</Root>\r\n") << "a\nb";
+  QTest::newRow("CR alone") << QByteArray("<?xml version=\"1.0\"?>\r<Root\rFile_Version=\"1\">\r<E>a\rb</E></Root>") << "a\nb";
+  // U+010D is stored as the bytes 0D 01 in UTF-16LE.
+  const QString utf16 = QString("<Root><E>%1</E></Root>").arg(QChar(0x010D));
+  QByteArray utf16_data("\xff\xfe");
+  for(const QChar c : utf16)
+    utf16_data += QByteArray(1, static_cast<char>(c.unicode() & 0xff)) + static_cast<char>(c.unicode() >> 8);
+  QTest::newRow("UTF-16 with byte 0D") << utf16_data << QString(QChar(0x010D));
+}
+
+// Line ends are the parser's business: every XML line end reads as a line
+// feed, and no byte of the file is lost on the way.
+void TTestXmlFile::open_file_line_ends()
+{
+  QFETCH(QByteArray, data);
+  QFETCH(QString, expected);
+
+  QTemporaryDir folder;
+  TXmlFile xml;
+  xml.Set_File_Name(folder.filePath("line_ends.xml"));
+  QVERIFY(Write_All(xml.File_Name(), data));
+  QCOMPARE(Thrown([&] { xml.Open("Root", nullptr, true); }), QString("no exception"));
+  const QDomElement node = xml.Get_Node(xml.Root_Node(), "E", false);
+  QCOMPARE(xml.Read_Text_Node(&node, false), expected);
 }
 
 void TTestXmlFile::parse_error_position_data()
