@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdint>
@@ -99,6 +100,17 @@ namespace
     if(loaded && window.File_Name() != Input_Path())
       std::abort();
   }
+
+  // A failed load tells why on the status bar.
+  void Check_Message(const TOrthavel& window, bool loaded)
+  {
+    static QStatusBar* const status_bar = window.findChild<QStatusBar*>(QStringLiteral("status_bar"));
+    if(!status_bar)
+      std::abort();
+    if(!loaded && !status_bar->currentMessage().startsWith(QStringLiteral("ERR:  ")))
+      std::abort();
+    status_bar->clearMessage();
+  }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -108,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
   const bool loaded = window.Load_Data(Input_Path());
   Check_Records(window, loaded);
+  Check_Message(window, loaded);
 
   // Delivers the paint of the new scene and any queued results of the solver.
   QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
