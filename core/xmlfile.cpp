@@ -50,6 +50,49 @@ void Check_Structure(const QByteArray& data, const QString& source)
     throw Data_Error(QString("ERR:  Reference %1 XML parse error at line %2 column %3: %4")
                        .arg(source).arg(reader.lineNumber()).arg(reader.columnNumber()).arg(reader.errorString()));
 }
+
+// True when XML allows every character of the text: tab, line feed, carriage
+// return, U+0020 to U+D7FF, U+E000 to U+FFFD, and U+10000 to U+10FFFF as a
+// whole surrogate pair.
+bool Is_Xml_Text(const QString& text)
+{
+  const int size = text.size();
+  for(int i = 0; i < size; ++i)
+  {
+    const ushort unit = text.at(i).unicode();
+    if(QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(text.at(i + 1).unicode()))
+    {
+      ++i;
+      continue;
+    }
+    const bool allowed = unit == 0x9 || unit == 0xA || unit == 0xD || (unit >= 0x20 && unit <= 0xD7FF) ||
+                         (unit >= 0xE000 && unit <= 0xFFFD);
+    if(!allowed)
+      return false;
+  }
+  return true;
+}
+
+// Holds the process-wide DOM policy at accepting any characters and restores
+// the previous one. The DOM builder uses every node it creates without a
+// check, while the refusing policy judges text one UTF-16 unit at a time: a
+// character beyond U+FFFF (a surrogate pair) in text, a comment or a
+// character data section would give it a null node and crash it. The parser
+// has already judged the characters, so the builder takes what it accepted.
+class TAcceptingDomPolicy
+{
+public:
+  TAcceptingDomPolicy() : d_previous(QDomImplementation::invalidDataPolicy())
+  {
+    QDomImplementation::setInvalidDataPolicy(QDomImplementation::AcceptInvalidChars);
+  }
+  ~TAcceptingDomPolicy() { QDomImplementation::setInvalidDataPolicy(d_previous); }
+  TAcceptingDomPolicy(const TAcceptingDomPolicy&) = delete;
+  TAcceptingDomPolicy& operator=(const TAcceptingDomPolicy&) = delete;
+
+private:
+  const QDomImplementation::InvalidDataPolicy d_previous;
+};
 }
 
 TXmlFile::TXmlFile()
@@ -65,8 +108,10 @@ void TXmlFile::Open(const QString& identification, int* version, bool namespace_
     throw TXmlFileException(QString("ERR:  Cannot open file '%1' for reading.").arg(d_file_name),
                             TXmlFileException::ERROR_FILE_ACCESS);
 
+  // Read as bytes: the parser handles line ends itself, while text mode would
+  // drop every carriage return byte, including those inside UTF-16 characters.
   QFile file(d_file_name);
-  if(!file.open(QIODevice::ReadOnly | QIODevice::Text))
+  if(!file.open(QIODevice::ReadOnly))
     throw TXmlFileException(QString("ERR:  Cannot open file: '%1'.  Reason: %2").arg(d_file_name, file.errorString()),
                             TXmlFileException::ERROR_FILE_ACCESS);
 
@@ -83,6 +128,9 @@ void TXmlFile::Open_Data(const QByteArray& data, const QString& identification, 
   Check_Identity(identification, version);
 }
 
+// The DOM is built by the same stream parser that checked the structure, so
+// both judge the document alike; it also keeps character references beyond
+// U+FFFF whole, which the older SAX-style builder cuts to 16 bits.
 void TXmlFile::Parse(const QByteArray& data, const QString& source, bool namespace_processing)
 {
   Check_Structure(data, source);
@@ -90,7 +138,9 @@ void TXmlFile::Parse(const QByteArray& data, const QString& source, bool namespa
   QString message;
   int line = 0;
   int column = 0;
-  if(!d_document.setContent(data, namespace_processing, &message, &line, &column))
+  const TAcceptingDomPolicy accepting_policy;
+  QXmlStreamReader reader(data);
+  if(!d_document.setContent(&reader, namespace_processing, &message, &line, &column))
     throw Data_Error(QString("ERR:  Reference %1 XML parse error at line %2 column %3: %4")
                        .arg(source).arg(line).arg(column).arg(message));
 }
@@ -277,7 +327,14 @@ void TXmlFile::Write_Text_Node(QDomElement* node, const QString& text)
   if(node->isNull())
     throw Data_Error("ERR:  Cannot append data to a NULL node");
 
-  const QDomText text_node = d_document.createTextNode(text);
+  // The refusing policy would also turn down every character beyond U+FFFF,
+  // so the characters are judged here, whole, and the node is made without it.
+  QDomText text_node;
+  if(Is_Xml_Text(text))
+  {
+    const TAcceptingDomPolicy accepting_policy;
+    text_node = d_document.createTextNode(text);
+  }
   if(text_node.isNull())
     throw Data_Error(QString("ERR:  Cannot write node '%1' with data '%2'").arg(node->tagName(), text));
   node->appendChild(text_node);

@@ -53,6 +53,8 @@ private slots:
   void vectors();
   void draw_offset_data();
   void draw_offset();
+  void names_beyond_basic_plane_data();
+  void names_beyond_basic_plane();
   void bad_files_data();
   void bad_files();
   void failed_load_keeps_earlier_records_and_tells_solver();
@@ -201,6 +203,34 @@ void TOrthavelProjectTest::draw_offset()
   QCOMPARE(record->Draw_Offset(), offset);
   QCOMPARE(record->Nominal_Length(), 500.0);
   QCOMPARE(record->Actual_Length(), 500.5);
+}
+
+void TOrthavelProjectTest::names_beyond_basic_plane_data()
+{
+  QTest::addColumn<QString>("name_xml");
+  QTest::addColumn<QString>("expected");
+
+  const QString smiley = QString::fromUcs4(U"\U0001F600");
+  QTest::newRow("written out") << "Bar " + smiley << "Bar " + smiley;
+  QTest::newRow("character reference") << "&#x1F600;" << smiley;
+  QTest::newRow("character data") << "<![CDATA[" + smiley + "]]>" << smiley;
+  QTest::newRow("last code point") << "&#x10FFFF;" << QString::fromUcs4(U"\U0010FFFF");
+}
+
+// Names holding characters beyond U+FFFF load whole, save and load again.
+void TOrthavelProjectTest::names_beyond_basic_plane()
+{
+  QFETCH(QString, name_xml);
+  QFETCH(QString, expected);
+  const QString path = Write("names.square", Project(Ballbar_Xml(name_xml, "0,0,0", "1,0,0", "100")));
+  QVERIFY2(window->Load_Data(path), qPrintable(Status()));
+  QCOMPARE(window->Measurements().size(), size_t(1));
+  QCOMPARE(window->Measurements().front()->Name(), expected);
+
+  const QString saved = directory.filePath("names_saved.square");
+  QVERIFY2(window->Save_Data(saved), qPrintable(Status()));
+  QVERIFY2(window->Load_Data(saved), qPrintable(Status()));
+  QCOMPARE(window->Measurements().front()->Name(), expected);
 }
 
 void TOrthavelProjectTest::bad_files_data()

@@ -78,10 +78,14 @@ private slots:
   void attributes();
   void read_text_node_data();
   void read_text_node();
+  void characters_beyond_basic_plane_data();
+  void characters_beyond_basic_plane();
   void identification_and_version_data();
   void identification_and_version();
   void open_file_and_document_type();
   void open_file_access_errors();
+  void open_file_line_ends_data();
+  void open_file_line_ends();
   void parse_error_position_data();
   void parse_error_position();
   void bad_input_is_rejected_data();
@@ -97,6 +101,8 @@ private slots:
   void number_formats();
   void write_errors();
   void round_trip_keeps_text();
+  void written_text_characters_data();
+  void written_text_characters();
   void declared_encoding_is_kept();
   void clear_drops_the_document();
   void overwrite_replaces_old_file();
@@ -258,6 +264,38 @@ void TTestXmlFile::read_text_node()
   QCOMPARE(as_node, expected);
 }
 
+void TTestXmlFile::characters_beyond_basic_plane_data()
+{
+  QTest::addColumn<QByteArray>("data");
+  QTest::addColumn<QString>("expected");
+
+  const QString smiley = QString::fromUtf8("\xF0\x9F\x98\x80");
+  QTest::newRow("text") << QByteArray("<Root><E>Bar \xF0\x9F\x98\x80</E></Root>") << "Bar " + smiley;
+  QTest::newRow("comment") << QByteArray("<Root><!-- \xF0\x9F\x98\x80 --><E>1</E></Root>") << "1";
+  QTest::newRow("character data") << QByteArray("<Root><E><![CDATA[\xF0\x9F\x98\x80]]></E></Root>") << smiley;
+  QTest::newRow("character reference") << QByteArray("<Root><E>&#x1F600;</E></Root>") << smiley;
+  QTest::newRow("last code point") << QByteArray("<Root><E>&#x10FFFF;</E></Root>") << QString::fromUcs4(U"\U0010FFFF");
+  QTest::newRow("entity") << QByteArray("<!DOCTYPE Root [<!ENTITY e \"\xF0\x9F\x98\x80\">]><Root><E>&e;</E></Root>")
+                          << smiley;
+}
+
+// Text of characters written as surrogate pairs reads back whole, and the
+// refusing policy for written text stays in force after reading.
+void TTestXmlFile::characters_beyond_basic_plane()
+{
+  QFETCH(QByteArray, data);
+  QFETCH(QString, expected);
+
+  TXmlFile xml;
+  QCOMPARE(Thrown([&] { xml.Open_Data(data, "Root", nullptr, true); }), QString("no exception"));
+  const QDomElement node = xml.Get_Node(xml.Root_Node(), "E", false);
+  QCOMPARE(xml.Read_Text_Node(&node, false), expected);
+
+  QDomElement written = xml.Create_Node(xml.Root_Node(), "W");
+  QCOMPARE(Thrown([&] { xml.Write_Text_Node(&written, QStringLiteral("\x01")); }),
+           QString("ERR:  Cannot write node 'W' with data '\x01'"));
+}
+
 void TTestXmlFile::identification_and_version_data()
 {
   QTest::addColumn<QByteArray>("data");
@@ -335,6 +373,37 @@ void TTestXmlFile::open_file_access_errors()
   QVERIFY2(message.startsWith(QString("ERR:  Cannot open file: '%1'.  Reason: ").arg(folder.path())), qPrintable(message));
   QVERIFY(message.length() > QString("ERR:  Cannot open file: '%1'.  Reason: ").arg(folder.path()).length());
   QCOMPARE(Thrown_Type([&] { xml.Open("Orthavel", nullptr, true); }), TXmlFileException::ERROR_FILE_ACCESS);
+}
+
+void TTestXmlFile::open_file_line_ends_data()
+{
+  QTest::addColumn<QByteArray>("data");
+  QTest::addColumn<QString>("expected");
+
+  QTest::newRow("CR-LF") << QByteArray("<?xml version=\"1.0\"?>\r\n<Root>\r\n<E>a\r\nb</E>\r\n</Root>\r\n") << "a\nb";
+  QTest::newRow("CR alone") << QByteArray("<?xml version=\"1.0\"?>\r<Root\rFile_Version=\"1\">\r<E>a\rb</E></Root>") << "a\nb";
+  // U+010D is stored as the bytes 0D 01 in UTF-16LE.
+  const QString utf16 = QString("<Root><E>%1</E></Root>").arg(QChar(0x010D));
+  QByteArray utf16_data("\xff\xfe");
+  for(const QChar c : utf16)
+    utf16_data += QByteArray(1, static_cast<char>(c.unicode() & 0xff)) + static_cast<char>(c.unicode() >> 8);
+  QTest::newRow("UTF-16 with byte 0D") << utf16_data << QString(QChar(0x010D));
+}
+
+// Line ends are the parser's business: every XML line end reads as a line
+// feed, and no byte of the file is lost on the way.
+void TTestXmlFile::open_file_line_ends()
+{
+  QFETCH(QByteArray, data);
+  QFETCH(QString, expected);
+
+  QTemporaryDir folder;
+  TXmlFile xml;
+  xml.Set_File_Name(folder.filePath("line_ends.xml"));
+  QVERIFY(Write_All(xml.File_Name(), data));
+  QCOMPARE(Thrown([&] { xml.Open("Root", nullptr, true); }), QString("no exception"));
+  const QDomElement node = xml.Get_Node(xml.Root_Node(), "E", false);
+  QCOMPARE(xml.Read_Text_Node(&node, false), expected);
 }
 
 void TTestXmlFile::parse_error_position_data()
@@ -615,6 +684,47 @@ void TTestXmlFile::round_trip_keeps_text()
   const QDomElement read = reader.Get_Node(reader.Root_Node(), "Name", false);
   QCOMPARE(reader.Read_Text_Node(&read, false), name);
   QCOMPARE(reader.Read_Attribute(&read, "Label", false), name);
+}
+
+void TTestXmlFile::written_text_characters_data()
+{
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<bool>("accepted");
+
+  QTest::newRow("beyond U+FFFF") << QString::fromUcs4(U"Bar \U0001F600") << true;
+  QTest::newRow("last code point") << QString::fromUcs4(U"\U0010FFFF") << true;
+  QTest::newRow("tab and line breaks") << QString("a\tb\r\nc") << true;
+  QTest::newRow("control character") << QString("a\x01") << false;
+  QTest::newRow("lone high surrogate") << QString(QChar(0xD83D)) + "a" << false;
+  QTest::newRow("lone low surrogate") << QString(QChar(0xDE00)) << false;
+  QTest::newRow("surrogates reversed") << QString(QChar(0xDE00)) + QChar(0xD83D) << false;
+  QTest::newRow("U+FFFE") << QString(QChar(0xFFFE)) << false;
+}
+
+// Text that XML can hold is written and reads back the same; anything else is refused.
+void TTestXmlFile::written_text_characters()
+{
+  QFETCH(QString, text);
+  QFETCH(bool, accepted);
+
+  TXmlFile writer;
+  writer.Reset("Root", 1);
+  QDomElement node = writer.Create_Node(writer.Root_Node(), "Name");
+  const QString message = Thrown([&] { writer.Write_Text_Node(&node, text); });
+  if(!accepted)
+  {
+    QCOMPARE(message, QString("ERR:  Cannot write node 'Name' with data '%1'").arg(text));
+    QVERIFY(!node.hasChildNodes());
+    return;
+  }
+  QCOMPARE(message, QString("no exception"));
+
+  QByteArray data;
+  writer.Write_Data(&data, false);
+  TXmlFile reader;
+  reader.Open_Data(data, "Root", nullptr, true);
+  const QDomElement read = reader.Get_Node(reader.Root_Node(), "Name", false);
+  QCOMPARE(reader.Read_Text_Node(&read, false), text);
 }
 
 void TTestXmlFile::declared_encoding_is_kept()
