@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "measurement.h"
 #include "vector3.h"
 
 class QAction;
@@ -31,7 +32,6 @@ class QWidget;
 
 class TCalculateSquare;
 class TGraphicWidget;
-class TMeasurement;
 class TMessageBox;
 class TPointDialog;
 class TXmlFile;
@@ -118,6 +118,7 @@ private:
   void End_Editing();
   void Add_Measurement(TMeasurement* measurement, bool select);
   void Add_New_Measurement(TMeasurement* record, const QString& name, double length);
+  QString Default_Name(TMeasurement::TMeasurementType type) const;
   void Remove_Measurement_Item(const QListWidgetItem* item);
   void Clear_Measurement_Data();
   int BallBar_Count() const;

@@ -93,6 +93,8 @@ void TOrthavel::End_Editing()
 void TOrthavel::Add_Measurement(TMeasurement* measurement, bool select)
 {
   assert(measurement);
+  if(measurement->Name().trimmed().isEmpty())
+    measurement->Set_Name(Default_Name(measurement->Type()));
   measurements.push_back(measurement);
 
   QListWidgetItem* item = new QListWidgetItem(measurement->Name());
@@ -102,14 +104,22 @@ void TOrthavel::Add_Measurement(TMeasurement* measurement, bool select)
     measurement_list->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
 }
 
+// "BallBar n" or "Length n", numbered after the records of that kind already in the set.
+QString TOrthavel::Default_Name(TMeasurement::TMeasurementType type) const
+{
+  if(type == TMeasurement::MEASUREMENT_BALLBAR)
+    return QString("BallBar %1").arg(BallBar_Count() + 1);
+  return QString("Length %1").arg(Length_Count() + 1);
+}
+
 void TOrthavel::Add_Measurement_BallBar()
 {
-  Add_New_Measurement(new TMeasurementBallBar, QString("BallBar %1").arg(BallBar_Count() + 1), default_ballbar_length);
+  Add_New_Measurement(new TMeasurementBallBar, Default_Name(TMeasurement::MEASUREMENT_BALLBAR), default_ballbar_length);
 }
 
 void TOrthavel::Add_Measurement_Length()
 {
-  Add_New_Measurement(new TMeasurementLength, QString("Length %1").arg(Length_Count() + 1), default_axis_length);
+  Add_New_Measurement(new TMeasurementLength, Default_Name(TMeasurement::MEASUREMENT_LENGTH), default_axis_length);
 }
 
 // A hand-made record starts at the centre of the scene box along (1, -1, 1).
@@ -193,14 +203,17 @@ void TOrthavel::Update_Current_Measurement()
   TMeasurement* measurement = Selected_Measurement();
   if(measurement)
   {
-    measurement->Set_Name(name_edit->text());
+    // A blank name could be saved but not loaded again: the record keeps its name.
+    if(!name_edit->text().trimmed().isEmpty())
+      measurement->Set_Name(name_edit->text());
+    name_edit->setText(measurement->Name());
     measurement->Set_Nominal_Length(nominal_length_edit->text().toDouble());
     measurement->Set_Actual_Length(actual_length_edit->text().toDouble());
     measurement->Set_Position(TVector3(position_x_edit->text().toDouble(), position_y_edit->text().toDouble(),
                                        position_z_edit->text().toDouble()));
     measurement->Set_Axis(TVector3(direction_i_edit->text().toDouble(), direction_j_edit->text().toDouble(),
                                    direction_k_edit->text().toDouble()));
-    measurement_list->selectedItems().front()->setText(name_edit->text());
+    measurement_list->selectedItems().front()->setText(measurement->Name());
 
     Hand_Measurements_To_Solver();
     Show_Direction(measurement->Axis());

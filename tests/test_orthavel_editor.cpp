@@ -26,6 +26,7 @@ private slots:
   void apply_data();
   void apply();
   void reset_discards_typing();
+  void blank_names_are_never_kept();
   void points_dialog_data();
   void points_dialog();
   void hand_entered_ballbars_give_xy();
@@ -240,6 +241,31 @@ void TOrthavelEditorTest::reset_discards_typing()
   QCOMPARE(window->Measurements().front()->Actual_Length(), 1000.0);
   QVERIFY(!Member<QWidget>(window, "apply_button")->isEnabled());
   QVERIFY(Member<QWidget>(window, "measurement_list")->isEnabled());
+}
+
+void TOrthavelEditorTest::blank_names_are_never_kept()
+{
+  // A blank name would be saved as an empty element that no load accepts.
+  Add("action_add_length");
+  Type_Into(window, "name_edit", "   ");
+  Member<QToolButton>(window, "apply_button")->click();
+  QCOMPARE(window->Measurements().front()->Name(), QString("Length 1"));
+  QCOMPARE(Text_Of(window, "name_edit"), QString("Length 1"));
+  QCOMPARE(Member<QListWidget>(window, "measurement_list")->item(0)->text(), QString("Length 1"));
+
+  // An imported record without a name gets one like a hand-made record.
+  const QString import = directory.filePath("unnamed.dat");
+  QFile file(import);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("BallBar_V1\n,0,0,0,0,300,0,0,0,0,0\n");
+  file.close();
+  QVERIFY(window->Import_Data(import));
+  QCOMPARE(window->Measurements().back()->Name(), QString("BallBar 1"));
+
+  const QString project = directory.filePath("named.square");
+  QVERIFY(window->Save_Data(project));
+  QVERIFY(window->Load_Data(project));
+  QCOMPARE(window->Measurements().size(), size_t(2));
 }
 
 void TOrthavelEditorTest::points_dialog_data()
