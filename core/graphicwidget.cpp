@@ -39,16 +39,6 @@ bool Is_Finite(const TVector3& v)
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-void Widen(TVector3* minimum, TVector3* maximum, const TVector3& v)
-{
-  minimum->x = std::min(minimum->x, v.x);
-  minimum->y = std::min(minimum->y, v.y);
-  minimum->z = std::min(minimum->z, v.z);
-  maximum->x = std::max(maximum->x, v.x);
-  maximum->y = std::max(maximum->y, v.y);
-  maximum->z = std::max(maximum->z, v.z);
-}
-
 bool In_Window_Range(double x, double y)
 {
   return x >= -WINDOW_LIMIT && x <= WINDOW_LIMIT && y >= -WINDOW_LIMIT && y <= WINDOW_LIMIT;
@@ -644,8 +634,8 @@ void TGraphicWidget::Process_Vertex(const TVector3& p)
     return;
   }
 
-  Widen(&view_min, &view_max, q);
-  Widen(&model_min, &model_max, p);
+  Widen_Box(&view_min, &view_max, q);
+  Widen_Box(&model_min, &model_max, p);
 }
 
 void TGraphicWidget::End_Fit_To_Viewport()

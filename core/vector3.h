@@ -3,6 +3,7 @@
 #ifndef VECTOR3_H
 #define VECTOR3_H
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -88,5 +89,16 @@ inline TVector3 operator-(const TVector3& v, const double& d) { return TVector3(
 inline TVector3 operator*(const TVector3& v, const double& d) { return TVector3(v.x * d, v.y * d, v.z * d); }
 inline TVector3 operator*(const double& d, const TVector3& v) { return TVector3(v.x * d, v.y * d, v.z * d); }
 inline TVector3 operator/(const TVector3& v, const double& d) { TVector3 r(v); r /= d; return r; }
+
+// Widens the axis-aligned box [minimum, maximum] so that it holds point.
+inline void Widen_Box(TVector3* minimum, TVector3* maximum, const TVector3& point)
+{
+  minimum->x = std::min(minimum->x, point.x);
+  minimum->y = std::min(minimum->y, point.y);
+  minimum->z = std::min(minimum->z, point.z);
+  maximum->x = std::max(maximum->x, point.x);
+  maximum->y = std::max(maximum->y, point.y);
+  maximum->z = std::max(maximum->z, point.z);
+}
 
 #endif

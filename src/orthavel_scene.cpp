@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QToolButton>
-#include <algorithm>
 #include <cmath>
 
 #include "graphicwidget.h"
@@ -17,16 +16,6 @@ namespace
 const QColor selected_color(60, 60, 240);
 const QColor unselected_color(80, 80, 80);
 const QColor box_color(160, 160, 160);
-
-void Extend_Box(TVector3* minimum, TVector3* maximum, const TVector3& point)
-{
-  minimum->x = std::min(minimum->x, point.x);
-  minimum->y = std::min(minimum->y, point.y);
-  minimum->z = std::min(minimum->z, point.z);
-  maximum->x = std::max(maximum->x, point.x);
-  maximum->y = std::max(maximum->y, point.y);
-  maximum->z = std::max(maximum->z, point.z);
-}
 
 // A bar along Z would be edge-on to the Z reference, so it takes X instead.
 TVector3 Bar_Reference(const TVector3& axis)
@@ -80,8 +69,8 @@ void TOrthavel::Draw_Data()
     const TVector3 end = measurement->Position() + half_axis;
     if(row == 0)
       scene_minimum = scene_maximum = start;
-    Extend_Box(&scene_minimum, &scene_maximum, start);
-    Extend_Box(&scene_minimum, &scene_maximum, end);
+    Widen_Box(&scene_minimum, &scene_maximum, start);
+    Widen_Box(&scene_minimum, &scene_maximum, end);
 
     const int id = graphic_widget->Create_Data_Set(TGraphicWidget::SYMBOL_NONE,
                                                    item->isSelected() ? selected_color : unselected_color);
