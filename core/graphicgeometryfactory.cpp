@@ -217,6 +217,25 @@ void TGraphicGeometryFactory::Render_Circle_Triangle(const TVector3& a, const TV
   Render_Circle_Triangle(m2, c, m3, centre, radius, depth - 1, frame, out);
 }
 
+// One sphere leaf (unit corners) and its three quarter turns about Z, in
+// that order; the corners are left at the last turn.
+static void Add_Quarter_Turns(TVector3* a, TVector3* b, TVector3* c, const TVector3& centre, const double& radius,
+                              std::vector<TVector3>* out)
+{
+  for(int quarter = 0; quarter < 4; ++quarter)
+  {
+    if(quarter > 0)
+    {
+      *a = Quarter_Turn(*a);
+      *b = Quarter_Turn(*b);
+      *c = Quarter_Turn(*c);
+    }
+    out->push_back(centre + *a * radius);
+    out->push_back(centre + *b * radius);
+    out->push_back(centre + *c * radius);
+  }
+}
+
 void TGraphicGeometryFactory::Render_Sphere_Triangle(const TVector3& a, const TVector3& b, const TVector3& c, const TVector3& centre, const double& radius, int depth, std::vector<TVector3>* out) const
 {
   assert(out);
@@ -231,35 +250,12 @@ void TGraphicGeometryFactory::Render_Sphere_Triangle(const TVector3& a, const TV
     uc.Normal();
 
     // Upper octants: the leaf and its three quarter turns.
-    for(int quarter = 0; quarter < 4; ++quarter)
-    {
-      if(quarter > 0)
-      {
-        ua = Quarter_Turn(ua);
-        ub = Quarter_Turn(ub);
-        uc = Quarter_Turn(uc);
-      }
-      out->push_back(centre + ua * radius);
-      out->push_back(centre + ub * radius);
-      out->push_back(centre + uc * radius);
-    }
-
-    // Lower octants: reflected through the centre, emitted b, a, c to keep the winding.
+    Add_Quarter_Turns(&ua, &ub, &uc, centre, radius, out);
+    // Lower octants: the last turn reflected through the centre, emitted b, a, c to keep the winding.
     ua = Negated(ua);
     ub = Negated(ub);
     uc = Negated(uc);
-    for(int quarter = 0; quarter < 4; ++quarter)
-    {
-      if(quarter > 0)
-      {
-        ua = Quarter_Turn(ua);
-        ub = Quarter_Turn(ub);
-        uc = Quarter_Turn(uc);
-      }
-      out->push_back(centre + ub * radius);
-      out->push_back(centre + ua * radius);
-      out->push_back(centre + uc * radius);
-    }
+    Add_Quarter_Turns(&ub, &ua, &uc, centre, radius, out);
     return;
   }
 
