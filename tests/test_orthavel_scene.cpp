@@ -35,15 +35,10 @@ void Box_Of(const TGraphicWidget::TDataSet& set, TVector3* minimum, TVector3* ma
 {
   *minimum = *maximum = set.line_items.front().start;
   for(const TGraphicWidget::TLineItem& line : set.line_items)
-    for(const TVector3& p : {line.start, line.end})
-    {
-      minimum->x = std::min(minimum->x, p.x);
-      minimum->y = std::min(minimum->y, p.y);
-      minimum->z = std::min(minimum->z, p.z);
-      maximum->x = std::max(maximum->x, p.x);
-      maximum->y = std::max(maximum->y, p.y);
-      maximum->z = std::max(maximum->z, p.z);
-    }
+  {
+    Widen_Box(minimum, maximum, line.start);
+    Widen_Box(minimum, maximum, line.end);
+  }
 }
 }
 
