@@ -6,27 +6,14 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_input.h"
 #include "measurement_factory.h"
 
 namespace
 {
   void Discard_Message(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-  const QString& Input_Path()
-  {
-    static QTemporaryDir directory;
-    static const QString path = directory.filePath("input");
-    return path;
-  }
-
-  void Write_Input(const uint8_t* data, size_t size)
-  {
-    QFile file(Input_Path());
-    if(!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-      std::abort();
-    if(file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
-      std::abort();
-  }
+  const QString& Input_Path() { return ::Input_Path(QStringLiteral("input")); }
 
   void Check_Import()
   {
@@ -53,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   static const QtMessageHandler previous_handler = qInstallMessageHandler(Discard_Message);
   Q_UNUSED(previous_handler);
 
-  Write_Input(data, size);
+  Write_Input(Input_Path(), data, size);
   Check_Import();
   return 0;
 }

@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "measurement.h"
+#include "fuzz_input.h"
 #include "orthavel.h"
 
 namespace
@@ -59,21 +60,7 @@ namespace
     return *window;
   }
 
-  const QString& Input_Path()
-  {
-    static QTemporaryDir directory;
-    static const QString path = directory.filePath(QStringLiteral("input.square"));
-    return path;
-  }
-
-  void Write_Input(const uint8_t* data, size_t size)
-  {
-    QFile file(Input_Path());
-    if(!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-      std::abort();
-    if(file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
-      std::abort();
-  }
+  const QString& Input_Path() { return ::Input_Path(QStringLiteral("input.square")); }
 
   // What any load leaves behind: a list of records with unit axes and a
   // draw offset within 1 to 10, ball bars before length records.
@@ -116,7 +103,7 @@ namespace
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   TOrthavel& window = Window();
-  Write_Input(data, size);
+  Write_Input(Input_Path(), data, size);
 
   const bool loaded = window.Load_Data(Input_Path());
   Check_Records(window, loaded);
