@@ -10,6 +10,8 @@
 #include <QXmlStreamReader>
 #include <cassert>
 
+#include "fixedtext.h"
+
 namespace
 {
 const QString VERSION_ATTRIBUTE("File_Version");
@@ -17,11 +19,6 @@ const QString VERSION_ATTRIBUTE("File_Version");
 TXmlFileException Data_Error(const QString& message)
 {
   return TXmlFileException(message, TXmlFileException::ERROR_DATA);
-}
-
-QString Number_Text(const double& value, int precision)
-{
-  return QString("%1").arg(value, 0, 'f', precision);
 }
 
 // Walks the data with a non-recursive reader and stops at the first syntax
@@ -342,7 +339,7 @@ void TXmlFile::Write_Text_Node(QDomElement* node, const QString& text)
 
 void TXmlFile::Write_Text_Node(QDomElement* node, const double& value, int precision)
 {
-  Write_Text_Node(node, Number_Text(value, precision));
+  Write_Text_Node(node, Fixed_Text(value, precision));
 }
 
 void TXmlFile::Write_Text_Node(QDomElement* node, int value)
@@ -360,7 +357,7 @@ void TXmlFile::Write_Attribute(QDomElement* node, const QString& name, const QSt
 
 void TXmlFile::Write_Attribute(QDomElement* node, const QString& name, const double& value, int precision)
 {
-  Write_Attribute(node, name, Number_Text(value, precision));
+  Write_Attribute(node, name, Fixed_Text(value, precision));
 }
 
 void TXmlFile::Write_Attribute(QDomElement* node, const QString& name, int value)

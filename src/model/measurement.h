@@ -34,6 +34,9 @@ public:
   void Set_Axis(const TVector3& axis);
   // Sets position and axis from two end points; the lengths are not touched.
   void Set_Start_End_Points(const TVector3& start, const TVector3& end);
+  // The ends of the measured line: position -/+ axis * (actual length / 2).
+  TVector3 Start_Point() const { return d_position - d_axis * (0.5 * d_actual_length); }
+  TVector3 End_Point() const { return d_position + d_axis * (0.5 * d_actual_length); }
 
   double Nominal_Length() const { return d_nominal_length; }
   void Set_Nominal_Length(const double& length) { d_nominal_length = length; }

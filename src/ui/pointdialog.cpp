@@ -8,13 +8,7 @@
 #include <QPushButton>
 #include <QSpacerItem>
 
-namespace
-{
-QString Coordinate_Text(const double& value)
-{
-  return QString("%1").arg(value, 0, 'f', 3);
-}
-}
+#include "fixedtext.h"
 
 TPointDialog::TPointDialog(const QWidget* parent, Qt::WindowFlags flags)
   : QDialog(const_cast<QWidget*>(parent), flags)
@@ -81,12 +75,12 @@ QLineEdit* TPointDialog::Create_Edit(const QString& object_name)
 
 void TPointDialog::Set_Points(const TVector3& start, const TVector3& end)
 {
-  d_start_x_edit->setText(Coordinate_Text(start.x));
-  d_start_y_edit->setText(Coordinate_Text(start.y));
-  d_start_z_edit->setText(Coordinate_Text(start.z));
-  d_end_x_edit->setText(Coordinate_Text(end.x));
-  d_end_y_edit->setText(Coordinate_Text(end.y));
-  d_end_z_edit->setText(Coordinate_Text(end.z));
+  d_start_x_edit->setText(Fixed_Text(start.x, 3));
+  d_start_y_edit->setText(Fixed_Text(start.y, 3));
+  d_start_z_edit->setText(Fixed_Text(start.z, 3));
+  d_end_x_edit->setText(Fixed_Text(end.x, 3));
+  d_end_y_edit->setText(Fixed_Text(end.y, 3));
+  d_end_z_edit->setText(Fixed_Text(end.z, 3));
 }
 
 TVector3 TPointDialog::Start_Point() const
