@@ -86,6 +86,8 @@ public:
   bool Import_Data(const QString& path);
   bool Save_Data(const QString& path) const;
   bool Load_Data(const QString& path);
+  // What a drop of one file does: a .square project opens, any other file is imported.
+  void Open_File(const QString& path);
 
   // Read-only views of the document state.
   const std::vector<TMeasurement*>& Measurements() const { return measurements; }

@@ -186,7 +186,12 @@ void TOrthavel::dropEvent(QDropEvent* event)
     return;
   }
 
-  const QString path = urls.front().toLocalFile();
+  Open_File(urls.front().toLocalFile());
+}
+
+// A project file opens (after the unsaved-changes prompt); any other file is imported.
+void TOrthavel::Open_File(const QString& path)
+{
   if(path.endsWith(QStringLiteral(".square"), Qt::CaseInsensitive))
     Open_Project(path);
   else if(Import_Data(path))
