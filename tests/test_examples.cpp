@@ -21,7 +21,7 @@ QString Example(const QString& name)
 int Count_Of(const TOrthavel* window, TMeasurement::TMeasurementType type)
 {
   int count = 0;
-  for(const TMeasurement* measurement : window->Measurements())
+  for(const TMeasurement* measurement : window->Document()->Records())
     if(measurement->Type() == type)
       ++count;
   return count;
@@ -90,7 +90,7 @@ void TExamplesTest::demo_project_shows_chosen_errors()
   QVERIFY(qAbs(Text_Of(window, "final_min_error_label").toDouble()) < 5e-5);
   QVERIFY(qAbs(Text_Of(window, "final_max_error_label").toDouble()) < 5e-5);
   QVERIFY(Text_Of(window, "initial_max_error_label").toDouble() > 0.01);
-  for(const TMeasurement* measurement : window->Measurements())
+  for(const TMeasurement* measurement : window->Document()->Records())
     if(measurement->Type() == TMeasurement::MEASUREMENT_BALLBAR)
       QVERIFY2(qAbs(measurement->Nominal_Length() - ballbar_length) < 5e-5, qPrintable(measurement->Name()));
 }

@@ -63,10 +63,10 @@ void TOrthavelTest::start_up_state()
   QVERIFY(!Member<QToolButton>(window, "rotate_3d_button")->isChecked());
   QVERIFY(!Member<QAction>(window, "action_save")->isEnabled());
   QVERIFY(!Member<QAction>(window, "action_save_as")->isEnabled());
-  QVERIFY(!window->Data_Modified());
-  QVERIFY(window->File_Name().isEmpty());
+  QVERIFY(!window->Document()->Is_Modified());
+  QVERIFY(window->Document()->File_Name().isEmpty());
   QCOMPARE(window->Last_Directory(), QDir::homePath());
-  QCOMPARE(window->Default_Ballbar_Length(), 1000.0);
+  QCOMPARE(window->Document()->Default_Ballbar_Length(), 1000.0);
 
   QDockWidget* dock = Member<QDockWidget>(window, "editor_dock");
   QCOMPARE(dock->windowTitle(), QString("Measurement Editor"));

@@ -78,8 +78,8 @@ void TOrthavelEditorTest::first_ballbar_and_length()
   QFETCH(int, type);
   Add(qPrintable(action));
 
-  QCOMPARE(window->Measurements().size(), size_t(1));
-  const TMeasurement* record = window->Measurements().front();
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
+  const TMeasurement* record = window->Document()->Records().front();
   QCOMPARE(int(record->Type()), type);
   QCOMPARE(record->Name(), name);
   QCOMPARE(record->Nominal_Length(), 1000.0);
@@ -89,7 +89,7 @@ void TOrthavelEditorTest::first_ballbar_and_length()
   QCOMPARE(record->Position().z, 0.0);
   QVERIFY(qAbs(record->Axis().x - 1.0 / std::sqrt(3.0)) < 1e-15);
   QVERIFY(qAbs(record->Axis().y + 1.0 / std::sqrt(3.0)) < 1e-15);
-  QVERIFY(window->Data_Modified());
+  QVERIFY(window->Document()->Is_Modified());
 
   QListWidget* list = Member<QListWidget>(window, "measurement_list");
   QCOMPARE(list->count(), 1);
@@ -111,13 +111,13 @@ void TOrthavelEditorTest::names_repeat_after_deletion()
   Select_Row(0);
   Answer_Message_Box(QMessageBox::Yes);
   Member<QToolButton>(window, "remove_measurement_button")->click();
-  QCOMPARE(window->Measurements().size(), size_t(1));
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
   Add("action_add_ballbar");
   QListWidget* list = Member<QListWidget>(window, "measurement_list");
   QCOMPARE(list->count(), 2);
   QCOMPARE(list->item(0)->text(), QString("BallBar 2"));
   QCOMPARE(list->item(1)->text(), QString("BallBar 2"));
-  QCOMPARE(window->Measurements()[1]->Name(), QString("BallBar 2"));
+  QCOMPARE(window->Document()->Records()[1]->Name(), QString("BallBar 2"));
 }
 
 void TOrthavelEditorTest::delete_asks_with_unsaved_changes_data()
@@ -141,7 +141,7 @@ void TOrthavelEditorTest::delete_asks_with_unsaved_changes()
   QVERIFY(asked);
   QVERIFY(text.contains("Delete Measurements"));
   QVERIFY(informative.contains("Do you want to delete the selected measurements?"));
-  QCOMPARE(window->Measurements().size(), size_t(remaining));
+  QCOMPARE(window->Document()->Records().size(), size_t(remaining));
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), remaining);
 }
 
@@ -152,15 +152,15 @@ void TOrthavelEditorTest::delete_right_after_save_does_not_ask()
   // Saving through the menu clears the modified flag; the Save As dialog picks the file.
   Answer_File_Dialog(directory.filePath("saved.square"));
   QMetaObject::invokeMethod(window, "Menu_Save");
-  QVERIFY(!window->Data_Modified());
+  QVERIFY(!window->Document()->Is_Modified());
 
   bool asked = true;
   Answer_Message_Box(QMessageBox::No, &asked);
   Member<QToolButton>(window, "remove_measurement_button")->click();
-  QCOMPARE(window->Measurements().size(), size_t(1));
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
   QTest::qWait(50);
   QVERIFY(!asked);
-  QVERIFY(window->Data_Modified());
+  QVERIFY(window->Document()->Is_Modified());
 }
 
 void TOrthavelEditorTest::two_rows_selected_empty_the_editor()
@@ -218,7 +218,7 @@ void TOrthavelEditorTest::apply()
   QVERIFY(!Member<QWidget>(window, "measurement_list")->isEnabled());
 
   Member<QToolButton>(window, "apply_button")->click();
-  const TMeasurement* record = window->Measurements().front();
+  const TMeasurement* record = window->Document()->Records().front();
   QCOMPARE(record->Actual_Length(), actual);
   QCOMPARE(record->Name(), QString("Renamed"));
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->item(0)->text(), QString("Renamed"));
@@ -238,7 +238,7 @@ void TOrthavelEditorTest::reset_discards_typing()
   Member<QToolButton>(window, "reset_button")->click();
   QCOMPARE(Text_Of(window, "actual_length_edit"), QString("1000.0000"));
   QCOMPARE(Text_Of(window, "name_edit"), QString("Length 1"));
-  QCOMPARE(window->Measurements().front()->Actual_Length(), 1000.0);
+  QCOMPARE(window->Document()->Records().front()->Actual_Length(), 1000.0);
   QVERIFY(!Member<QWidget>(window, "apply_button")->isEnabled());
   QVERIFY(Member<QWidget>(window, "measurement_list")->isEnabled());
 }
@@ -249,7 +249,7 @@ void TOrthavelEditorTest::blank_names_are_never_kept()
   Add("action_add_length");
   Type_Into(window, "name_edit", "   ");
   Member<QToolButton>(window, "apply_button")->click();
-  QCOMPARE(window->Measurements().front()->Name(), QString("Length 1"));
+  QCOMPARE(window->Document()->Records().front()->Name(), QString("Length 1"));
   QCOMPARE(Text_Of(window, "name_edit"), QString("Length 1"));
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->item(0)->text(), QString("Length 1"));
 
@@ -260,12 +260,12 @@ void TOrthavelEditorTest::blank_names_are_never_kept()
   file.write("BallBar_V1\n,0,0,0,0,300,0,0,0,0,0\n");
   file.close();
   QVERIFY(window->Import_Data(import));
-  QCOMPARE(window->Measurements().back()->Name(), QString("BallBar 1"));
+  QCOMPARE(window->Document()->Records().back()->Name(), QString("BallBar 1"));
 
   const QString project = directory.filePath("named.square");
   QVERIFY(window->Save_Data(project));
   QVERIFY(window->Load_Data(project));
-  QCOMPARE(window->Measurements().size(), size_t(2));
+  QCOMPARE(window->Document()->Records().size(), size_t(2));
 }
 
 void TOrthavelEditorTest::points_dialog_data()
@@ -284,7 +284,7 @@ void TOrthavelEditorTest::points_dialog()
   QFETCH(QString, end_x);
   QFETCH(bool, changes);
   Add("action_add_ballbar");
-  TMeasurement* record = window->Measurements().front();
+  TMeasurement* record = window->Document()->Records().front();
   record->Set_Actual_Length(800.0);
   const TVector3 old_axis = record->Axis();
 
@@ -344,7 +344,7 @@ void TOrthavelEditorTest::hand_entered_ballbars_give_xy()
   QCOMPARE(Text_Of(window, "zx_squareness_label"), QString("----"));
   // The selected ball bar shows the solver's estimate of the bar length.
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "nominal_length_edit"), QString("1000.0000"), 5000);
-  QVERIFY(qAbs(window->Default_Ballbar_Length() - 1000.0) < 1e-3);
+  QVERIFY(qAbs(window->Document()->Default_Ballbar_Length() - 1000.0) < 1e-3);
 }
 
 QTEST_MAIN(TOrthavelEditorTest)

@@ -85,7 +85,7 @@ void TOrthavelFilesTest::Make_Modified_Document()
 {
   Member<QAction>(window, "action_add_ballbar")->trigger();
   Member<QAction>(window, "action_add_length")->trigger();
-  QVERIFY(window->Data_Modified());
+  QVERIFY(window->Document()->Is_Modified());
 }
 
 QString TOrthavelFilesTest::Project_With_Two_Bars()
@@ -145,11 +145,11 @@ void TOrthavelFilesTest::prompt_before_new()
   QCOMPARE(boxes->count, 1);
   QCOMPARE(dialogs->count, answer == QMessageBox::Yes ? 1 : 0);
   QCOMPARE(QFile::exists(saved), save_as_picks_file);
-  QCOMPARE(window->Measurements().empty(), goes_on);
-  QCOMPARE(window->Data_Modified(), !goes_on);
+  QCOMPARE(window->Document()->Records().empty(), goes_on);
+  QCOMPARE(window->Document()->Is_Modified(), !goes_on);
   if(goes_on)
   {
-    QVERIFY(window->File_Name().isEmpty());
+    QVERIFY(window->Document()->File_Name().isEmpty());
     QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), 0);
   }
 }
@@ -183,16 +183,16 @@ void TOrthavelFilesTest::prompt_before_open()
   QCOMPARE(QFile::exists(saved), save_as_picks_file);
   if(goes_on)
   {
-    QCOMPARE(window->Measurements().size(), size_t(2));
-    QCOMPARE(window->File_Name(), project);
-    QVERIFY(!window->Data_Modified());
+    QCOMPARE(window->Document()->Records().size(), size_t(2));
+    QCOMPARE(window->Document()->File_Name(), project);
+    QVERIFY(!window->Document()->Is_Modified());
     QVERIFY(Member<QAction>(window, "action_save")->isEnabled());
   }
   else
   {
-    QCOMPARE(window->Measurements().size(), size_t(2));
-    QCOMPARE(window->Measurements()[0]->Name(), QString("BallBar 1"));
-    QVERIFY(window->Data_Modified());
+    QCOMPARE(window->Document()->Records().size(), size_t(2));
+    QCOMPARE(window->Document()->Records()[0]->Name(), QString("BallBar 1"));
+    QVERIFY(window->Document()->Is_Modified());
   }
 }
 
@@ -224,8 +224,8 @@ void TOrthavelFilesTest::prompt_before_close()
     QTest::qWait(300);
     QVERIFY(window->isVisible());
     QVERIFY(Solver_Of(window)->isRunning());
-    QVERIFY(window->Data_Modified());
-    QCOMPARE(window->Measurements().size(), size_t(2));
+    QVERIFY(window->Document()->Is_Modified());
+    QCOMPARE(window->Document()->Records().size(), size_t(2));
   }
 }
 
@@ -236,15 +236,15 @@ void TOrthavelFilesTest::save_as_binds_and_save_writes()
   auto dialogs = Answer_All_File_Dialogs(target);
   Member<QAction>(window, "action_save_as")->trigger();
   QCOMPARE(dialogs->count, 1);
-  QCOMPARE(window->File_Name(), target);
+  QCOMPARE(window->Document()->File_Name(), target);
   QVERIFY(QFile::exists(target));
 
   // Save writes to the bound file without asking.
   Member<QAction>(window, "action_add_length")->trigger();
-  QVERIFY(window->Data_Modified());
+  QVERIFY(window->Document()->Is_Modified());
   Member<QAction>(window, "action_save")->trigger();
   QCOMPARE(dialogs->count, 1);
-  QVERIFY(!window->Data_Modified());
+  QVERIFY(!window->Document()->Is_Modified());
   QFile file(target);
   QVERIFY(file.open(QIODevice::ReadOnly));
   QVERIFY(file.readAll().contains("<Name>Length 1</Name>"));
@@ -267,15 +267,15 @@ void TOrthavelFilesTest::hand_entry_leaves_save_disabled_and_quit_asks()
 void TOrthavelFilesTest::import_appends_and_unbinds()
 {
   QVERIFY(window->Load_Data(Project_With_Two_Bars()));
-  QVERIFY(!window->File_Name().isEmpty());
+  QVERIFY(!window->Document()->File_Name().isEmpty());
   auto dialogs = Answer_All_File_Dialogs(Data_File("ballbar_v1.txt"));
   Member<QAction>(window, "action_import_ballbar")->trigger();
   QCOMPARE(dialogs->count, 1);
-  QCOMPARE(window->Measurements().size(), size_t(5));
-  QCOMPARE(window->Measurements()[0]->Name(), QString("A"));
-  QVERIFY(window->File_Name().isEmpty());
+  QCOMPARE(window->Document()->Records().size(), size_t(5));
+  QCOMPARE(window->Document()->Records()[0]->Name(), QString("A"));
+  QVERIFY(window->Document()->File_Name().isEmpty());
   QCOMPARE(window->Last_Directory(), QString(ORTHAVEL_TEST_DATA));
-  QVERIFY(window->Data_Modified());
+  QVERIFY(window->Document()->Is_Modified());
   QVERIFY(Member<QAction>(window, "action_save")->isEnabled());
   QVERIFY(Member<QAction>(window, "action_save_as")->isEnabled());
 }
@@ -300,9 +300,9 @@ void TOrthavelFilesTest::import_failures()
   QVERIFY(window->Load_Data(Project_With_Two_Bars()));
   QVERIFY(!window->Import_Data(Data_File(qPrintable(file))));
   QCOMPARE(Status(), message);
-  QCOMPARE(window->Measurements().size(), size_t(2));
-  QVERIFY(!window->Data_Modified());
-  QVERIFY(window->File_Name().isEmpty());
+  QCOMPARE(window->Document()->Records().size(), size_t(2));
+  QVERIFY(!window->Document()->Is_Modified());
+  QVERIFY(window->Document()->File_Name().isEmpty());
   QCOMPARE(window->Last_Directory(), QString(ORTHAVEL_TEST_DATA));
 }
 
@@ -332,16 +332,16 @@ void TOrthavelFilesTest::drop()
   if(project)
   {
     QCOMPARE(boxes->count, 1);
-    QCOMPARE(window->Measurements().size(), size_t(2));
-    QCOMPARE(window->File_Name(), path);
-    QVERIFY(!window->Data_Modified());
+    QCOMPARE(window->Document()->Records().size(), size_t(2));
+    QCOMPARE(window->Document()->File_Name(), path);
+    QVERIFY(!window->Document()->Is_Modified());
   }
   else
   {
-    QCOMPARE(window->Measurements().size(), size_t(4));
-    QCOMPARE(window->Measurements()[0]->Name(), QString("Length 1"));
-    QVERIFY(window->File_Name().isEmpty());
-    QVERIFY(window->Data_Modified());
+    QCOMPARE(window->Document()->Records().size(), size_t(4));
+    QCOMPARE(window->Document()->Records()[0]->Name(), QString("Length 1"));
+    QVERIFY(window->Document()->File_Name().isEmpty());
+    QVERIFY(window->Document()->Is_Modified());
   }
 }
 
@@ -350,7 +350,7 @@ void TOrthavelFilesTest::drop_two_files()
   Member<QAction>(window, "action_add_length")->trigger();
   Drop({QUrl::fromLocalFile(Data_File("ballbar_v1.txt")), QUrl::fromLocalFile(Data_File("ballbar_v2.txt"))});
   QCOMPARE(Status(), QString("ERR:  Single input file expected"));
-  QCOMPARE(window->Measurements().size(), size_t(1));
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
 }
 
 void TOrthavelFilesTest::about_box()
@@ -392,9 +392,9 @@ void TOrthavelFilesTest::edit_save_reopen_gives_same_results()
   const QString final_max = Text_Of(window, "final_max_length_label");
 
   Member<QAction>(window, "action_save")->trigger();
-  QVERIFY(!window->Data_Modified());
+  QVERIFY(!window->Document()->Is_Modified());
   Member<QAction>(window, "action_new")->trigger();
-  QVERIFY(window->Measurements().empty());
+  QVERIFY(window->Document()->Records().empty());
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("----"), 20000);
 
   QVERIFY(window->Load_Data(directory.filePath("two.square")));

@@ -105,10 +105,10 @@ void TOrthavelProjectTest::empty_project()
   QCOMPARE(Read(path), QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Orthavel File_Version=\"1\">\n"
                                   "    <BallBar/>\n    <Length/>\n</Orthavel>\n"));
   QVERIFY(window->Load_Data(path));
-  QVERIFY(window->Measurements().empty());
+  QVERIFY(window->Document()->Records().empty());
   QVERIFY(!Member<QAction>(window, "action_save")->isEnabled());
   QVERIFY(!Member<QAction>(window, "action_save_as")->isEnabled());
-  QCOMPARE(window->File_Name(), path);
+  QCOMPARE(window->Document()->File_Name(), path);
   QCOMPARE(window->Last_Directory(), directory.path());
 }
 
@@ -117,7 +117,7 @@ void TOrthavelProjectTest::kinds_are_grouped_on_reload()
   Member<QAction>(window, "action_add_length")->trigger();
   Member<QAction>(window, "action_add_ballbar")->trigger();
   Member<QAction>(window, "action_add_length")->trigger();
-  window->Measurements()[0]->Set_Draw_Offset(2.25);
+  window->Document()->Records()[0]->Set_Draw_Offset(2.25);
   const QString path = directory.filePath("order.square");
   QVERIFY(window->Save_Data(path));
   const QString text = QString::fromUtf8(Read(path));
@@ -127,7 +127,7 @@ void TOrthavelProjectTest::kinds_are_grouped_on_reload()
 
   QVERIFY(window->Load_Data(path));
   QStringList names;
-  for(const TMeasurement* record : window->Measurements())
+  for(const TMeasurement* record : window->Document()->Records())
     names << record->Name();
   QCOMPARE(names, QStringList({"BallBar 1", "Length 1", "Length 2"}));
   QVERIFY(Member<QAction>(window, "action_save")->isEnabled());
@@ -169,12 +169,12 @@ void TOrthavelProjectTest::vectors()
   if(!loads)
   {
     QCOMPARE(Status(), message);
-    QVERIFY(window->Measurements().empty());
-    QVERIFY(window->File_Name().isEmpty());
+    QVERIFY(window->Document()->Records().empty());
+    QVERIFY(window->Document()->File_Name().isEmpty());
     return;
   }
-  QCOMPARE(window->Measurements().size(), size_t(1));
-  const TMeasurement* record = window->Measurements().front();
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
+  const TMeasurement* record = window->Document()->Records().front();
   QCOMPARE(record->Position().y, y);
   QCOMPARE(record->Axis().x, axis_x);
   QCOMPARE(record->Axis().z, axis_z);
@@ -197,8 +197,8 @@ void TOrthavelProjectTest::draw_offset()
   QFETCH(QString, text);
   QFETCH(double, offset);
   QVERIFY(window->Load_Data(Write("offset.square", Project(QString(), Length_Xml("L", text)))));
-  QCOMPARE(window->Measurements().size(), size_t(1));
-  const TMeasurement* record = window->Measurements().front();
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
+  const TMeasurement* record = window->Document()->Records().front();
   QCOMPARE(int(record->Type()), int(TMeasurement::MEASUREMENT_LENGTH));
   QCOMPARE(record->Draw_Offset(), offset);
   QCOMPARE(record->Nominal_Length(), 500.0);
@@ -224,13 +224,13 @@ void TOrthavelProjectTest::names_beyond_basic_plane()
   QFETCH(QString, expected);
   const QString path = Write("names.square", Project(Ballbar_Xml(name_xml, "0,0,0", "1,0,0", "100")));
   QVERIFY2(window->Load_Data(path), qPrintable(Status()));
-  QCOMPARE(window->Measurements().size(), size_t(1));
-  QCOMPARE(window->Measurements().front()->Name(), expected);
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
+  QCOMPARE(window->Document()->Records().front()->Name(), expected);
 
   const QString saved = directory.filePath("names_saved.square");
   QVERIFY2(window->Save_Data(saved), qPrintable(Status()));
   QVERIFY2(window->Load_Data(saved), qPrintable(Status()));
-  QCOMPARE(window->Measurements().front()->Name(), expected);
+  QCOMPARE(window->Document()->Records().front()->Name(), expected);
 }
 
 void TOrthavelProjectTest::bad_files_data()
@@ -260,8 +260,8 @@ void TOrthavelProjectTest::bad_files()
     QVERIFY2(Status().startsWith("ERR:  Reference file XML parse error at line "), qPrintable(Status()));
   else
     QCOMPARE(Status(), message);
-  QVERIFY(window->Measurements().empty());
-  QVERIFY(window->File_Name().isEmpty());
+  QVERIFY(window->Document()->Records().empty());
+  QVERIFY(window->Document()->File_Name().isEmpty());
   QVERIFY(!Member<QAction>(window, "action_save")->isEnabled());
 }
 
@@ -273,7 +273,7 @@ void TOrthavelProjectTest::failed_load_keeps_earlier_records_and_tells_solver()
                                   "<Actual_Length>5</Actual_Length></Measurement>");
   QVERIFY(!window->Load_Data(Write("partial.square", content)));
   QCOMPARE(Status(), QString("ERR:  Node Text for 'Name' is not optional."));
-  QCOMPARE(window->Measurements().size(), size_t(2));
+  QCOMPARE(window->Document()->Records().size(), size_t(2));
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), 2);
   // The solver fits the two records on show.
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("0.2000"), 20000);
@@ -308,7 +308,7 @@ void TOrthavelProjectTest::random_sets_round_trip()
                      .arg(position, axis_text, actual);
     }
     QVERIFY(window->Load_Data(Write("first.square", Project(ballbars, lengths))));
-    std::vector<TMeasurement*> first = window->Measurements();
+    std::vector<TMeasurement*> first = window->Document()->Records();
     QString names_first;
     std::vector<double> values_first;
     for(const TMeasurement* r : first)
@@ -323,7 +323,7 @@ void TOrthavelProjectTest::random_sets_round_trip()
     QVERIFY(window->Load_Data(second));
     QString names_second;
     size_t k = 0;
-    for(const TMeasurement* r : window->Measurements())
+    for(const TMeasurement* r : window->Document()->Records())
     {
       names_second += r->Name();
       const double values[9] = {r->Position().x, r->Position().y, r->Position().z, r->Axis().x, r->Axis().y,

@@ -79,7 +79,7 @@ void TOrthavelSceneTest::cleanup()
 TMeasurement* TOrthavelSceneTest::Add(const char* action_name)
 {
   Member<QAction>(window, action_name)->trigger();
-  return window->Measurements().back();
+  return window->Document()->Records().back();
 }
 
 void TOrthavelSceneTest::empty_scene_is_grey_box()

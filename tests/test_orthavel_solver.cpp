@@ -157,7 +157,7 @@ void TOrthavelSolverTest::undetermined_pairs_show_dashes()
   // Removing everything leaves an empty set: no statistics, no errors.
   Member<QListWidget>(window, "measurement_list")->selectAll();
   Answer_Message_Box(QMessageBox::Yes);
-  QMetaObject::invokeMethod(window, "Remove_Measurement");
+  QMetaObject::invokeMethod(Member<QObject>(window, "measurement_editor"), "Remove_Measurement");
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("----"), 20000);
   for(const char* name : {"yz_squareness_label", "zx_squareness_label", "initial_min_length_label",
                           "final_max_error_label"})
@@ -168,25 +168,25 @@ void TOrthavelSolverTest::nominal_length_refresh_follows_selection()
 {
   Member<QAction>(window, "action_add_length")->trigger();
   Member<QAction>(window, "action_add_ballbar")->trigger();
-  TMeasurement* ballbar = window->Measurements()[1];
+  TMeasurement* ballbar = window->Document()->Records()[1];
 
   // A length measurement selected: the refresh leaves field and default alone.
   QListWidget* list = Member<QListWidget>(window, "measurement_list");
   list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
   ballbar->Set_Nominal_Length(1234.5);
-  QMetaObject::invokeMethod(window, "Update_Nominal_Ballbar_Length");
+  QMetaObject::invokeMethod(Member<QObject>(window, "measurement_editor"), "Update_Nominal_Ballbar_Length");
   QCOMPARE(Text_Of(window, "nominal_length_edit"), QString("1000.0000"));
-  QCOMPARE(window->Default_Ballbar_Length(), 1000.0);
+  QCOMPARE(window->Document()->Default_Ballbar_Length(), 1000.0);
 
   list->clearSelection();
-  QMetaObject::invokeMethod(window, "Update_Nominal_Ballbar_Length");
-  QCOMPARE(window->Default_Ballbar_Length(), 1000.0);
+  QMetaObject::invokeMethod(Member<QObject>(window, "measurement_editor"), "Update_Nominal_Ballbar_Length");
+  QCOMPARE(window->Document()->Default_Ballbar_Length(), 1000.0);
 
   list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
   ballbar->Set_Nominal_Length(1234.5);
-  QMetaObject::invokeMethod(window, "Update_Nominal_Ballbar_Length");
+  QMetaObject::invokeMethod(Member<QObject>(window, "measurement_editor"), "Update_Nominal_Ballbar_Length");
   QCOMPARE(Text_Of(window, "nominal_length_edit"), QString("1234.5000"));
-  QCOMPARE(window->Default_Ballbar_Length(), 1234.5);
+  QCOMPARE(window->Document()->Default_Ballbar_Length(), 1234.5);
   QVERIFY(!Member<QWidget>(window, "apply_button")->isEnabled());
 }
 

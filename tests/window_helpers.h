@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "calculatesquare.h"
+#include "measurementset.h"
 #include "orthavel.h"
 
 template<class T> T* Member(const QObject* window, const char* name)

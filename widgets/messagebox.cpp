@@ -28,6 +28,18 @@ void TMessageBox::setInformativeText(const QString& text)
     QString("<span style=\"font-size:10pt; font-weight:400; color:#000000;\" >%1</span>").arg(text));
 }
 
+int TMessageBox::Ask(const QString& text, const QString& informative_text, QMessageBox::Icon icon,
+                     QMessageBox::StandardButtons buttons, QMessageBox::StandardButton default_button)
+{
+  setText(text);
+  setInformativeText(informative_text);
+  setDetailedText(QString());
+  setIcon(icon);
+  setStandardButtons(buttons);
+  setDefaultButton(default_button);
+  return exec();
+}
+
 void TMessageBox::Send_Key(int key)
 {
   QCoreApplication::postEvent(this, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(), false, 1));

@@ -22,6 +22,11 @@ public:
   virtual void setText(const QString& text);
   virtual void setInformativeText(const QString& text);
 
+  // One use of the box: sets both texts, an empty detailed text, the icon
+  // and the buttons, runs it and returns the standard button pressed.
+  int Ask(const QString& text, const QString& informative_text, QMessageBox::Icon icon,
+          QMessageBox::StandardButtons buttons, QMessageBox::StandardButton default_button);
+
   // Posts a press and a release of the key to the box; both are delivered
   // once its event loop runs.
   void Send_Key(int key);

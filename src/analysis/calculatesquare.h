@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "squaremodel.h"
 #include "vector3.h"
 
 class TMeasurement;
@@ -44,6 +45,14 @@ public:
   // Length and error statistics before and after the fit, mm; false for an empty list.
   bool Initial_Error_Statistics(double* min_length, double* max_length, double* min_error, double* max_error) const;
   bool Final_Error_Statistics(double* min_length, double* max_length, double* min_error, double* max_error) const;
+
+  // Interim: the published result (serial only).
+  TFitResult Result() const
+  {
+    TFitResult result;
+    result.serial = Data_Serial();
+    return result;
+  }
 
   // run() returns after the current pass or idle sleep.
   void Request_Stop();

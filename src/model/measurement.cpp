@@ -1,11 +1,33 @@
 #include "measurement.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 TMeasurement::~TMeasurement() = default;
 TMeasurementBallBar::~TMeasurementBallBar() = default;
 TMeasurementLength::~TMeasurementLength() = default;
+
+std::unique_ptr<TMeasurement> TMeasurementBallBar::Clone() const
+{
+  return std::make_unique<TMeasurementBallBar>(*this);
+}
+
+std::unique_ptr<TMeasurement> TMeasurementLength::Clone() const
+{
+  return std::make_unique<TMeasurementLength>(*this);
+}
+
+void TMeasurement::Set_Values(const TMeasurement& other)
+{
+  assert(other.d_type == d_type);
+  d_name = other.d_name;
+  d_position = other.d_position;
+  d_axis = other.d_axis;
+  d_nominal_length = other.d_nominal_length;
+  d_actual_length = other.d_actual_length;
+  Set_Draw_Offset(other.Draw_Offset());
+}
 
 void TMeasurement::Set_Axis(const TVector3& axis)
 {

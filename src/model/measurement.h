@@ -4,6 +4,7 @@
 #define MEASUREMENT_H
 
 #include <QString>
+#include <memory>
 
 #include "vector3.h"
 
@@ -17,6 +18,11 @@ public:
   };
 
   virtual ~TMeasurement() = 0;
+
+  // A new record of the same kind with the same values.
+  virtual std::unique_ptr<TMeasurement> Clone() const = 0;
+  // Takes every value of another record of the same kind, exactly as stored.
+  void Set_Values(const TMeasurement& other);
 
   // Display width factor of the drawn bar; only length records keep one.
   virtual double Draw_Offset() const { return 0.0; }
@@ -64,6 +70,8 @@ class TMeasurementBallBar : public TMeasurement
 public:
   TMeasurementBallBar() : TMeasurement(MEASUREMENT_BALLBAR) {}
   ~TMeasurementBallBar() override;
+
+  std::unique_ptr<TMeasurement> Clone() const override;
 };
 
 class TMeasurementLength : public TMeasurement
@@ -71,6 +79,8 @@ class TMeasurementLength : public TMeasurement
 public:
   TMeasurementLength() : TMeasurement(MEASUREMENT_LENGTH) {}
   ~TMeasurementLength() override;
+
+  std::unique_ptr<TMeasurement> Clone() const override;
 
   double Draw_Offset() const override { return d_draw_offset; }
   void Set_Draw_Offset(const double& offset) override { d_draw_offset = offset; }

@@ -13,22 +13,24 @@
 #include <QUrl>
 
 #include "calculatesquare.h"
-#include "measurement.h"
 #include "measurement_factory.h"
+#include "measurementset.h"
 #include "messagebox.h"
+#include "projectfile.h"
+#include "sceneview.h"
+#include "uihelpers.h"
 
 namespace
 {
-const int message_timeout = 4000;
 const QString project_filter = QStringLiteral("Squareness Measurement Files (*.square)");
-}
 
 // The folder part of a path: everything before its last "/", or the whole
 // path when it has none.
-QString TOrthavel::Directory_Of(const QString& path)
+QString Directory_Of(const QString& path)
 {
   const int slash = path.lastIndexOf('/');
   return slash < 0 ? path : path.left(slash);
+}
 }
 
 // Offers to save unsaved changes. Returns true when the command may go on: the
@@ -36,22 +38,18 @@ QString TOrthavel::Directory_Of(const QString& path)
 // save did not happen (dialog cancelled, write failed) keeps the document.
 bool TOrthavel::Confirm_Discard_Changes()
 {
-  if(!data_modified)
+  if(!document->Is_Modified())
     return true;
 
-  message_box->setText(QStringLiteral("Data Not Saved"));
-  message_box->setInformativeText(
-    QStringLiteral("The squareness data has been modified.  Do you want to save the changes?"));
-  message_box->setDetailedText(QString());
-  message_box->setIcon(QMessageBox::Warning);
-  message_box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  message_box->setDefaultButton(QMessageBox::Yes);
-
-  switch(message_box->exec())
+  const int answer = message_box->Ask(
+    QStringLiteral("Data Not Saved"),
+    QStringLiteral("The squareness data has been modified.  Do you want to save the changes?"), QMessageBox::Warning,
+    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  switch(answer)
   {
     case QMessageBox::Yes:
       Menu_Save();
-      return !data_modified;
+      return !document->Is_Modified();
     case QMessageBox::No:
       return true;
     default:
@@ -63,10 +61,8 @@ void TOrthavel::Menu_New()
 {
   if(!Confirm_Discard_Changes())
     return;
-  Clear_Measurement_Data();
-  Draw_Data();
-  file_name.clear();
-  data_modified = false;
+  document->Reset();
+  document->Set_File_Name(QString());
 }
 
 void TOrthavel::Menu_Open()
@@ -78,7 +74,7 @@ void TOrthavel::Menu_Open()
   if(path.isEmpty())
     return;
   Load_Data(path);
-  data_modified = false;
+  document->Set_Modified(false);
 }
 
 void TOrthavel::Menu_SaveAs()
@@ -89,27 +85,27 @@ void TOrthavel::Menu_SaveAs()
     return;
   if(Save_Data(path))
   {
-    file_name = path;
-    data_modified = false;
+    document->Set_File_Name(path);
+    document->Set_Modified(false);
   }
 }
 
 void TOrthavel::Menu_Save()
 {
-  if(file_name.isEmpty())
+  if(document->File_Name().isEmpty())
   {
     Menu_SaveAs();
     return;
   }
-  if(Save_Data(file_name))
-    data_modified = false;
+  if(Save_Data(document->File_Name()))
+    document->Set_Modified(false);
 }
 
 void TOrthavel::Import_With_Dialog(const QString& title, const QString& filter)
 {
   const QString path = QFileDialog::getOpenFileName(this, title, last_directory, filter);
-  if(!path.isEmpty() && Import_Data(path))
-    data_modified = true;
+  if(!path.isEmpty())
+    Import_Data(path);
 }
 
 void TOrthavel::Menu_Import_BallBar()
@@ -136,30 +132,62 @@ void TOrthavel::Menu_Import_BnS_Results()
 bool TOrthavel::Import_Data(const QString& path)
 {
   last_directory = Directory_Of(path);
-  file_name.clear();
+  document->Set_File_Name(QString());
 
   TMeasurementFactory factory;
   bool valid = false;
   const std::vector<TMeasurement*> imported = factory.Load_File(path, &valid);
   if(!valid)
   {
-    status_bar->showMessage(factory.Last_Error(), message_timeout);
+    Show_Status(status_bar, factory.Last_Error());
     return false;
   }
   if(imported.empty())
   {
-    status_bar->showMessage(QStringLiteral("No measurement lengths found"), message_timeout);
+    Show_Status(status_bar, QStringLiteral("No measurement lengths found"));
     return false;
   }
 
-  for(TMeasurement* measurement : imported)
-    Add_Measurement(measurement, false);
-  action_save->setEnabled(!measurements.empty());
-  action_save_as->setEnabled(!measurements.empty());
-  Hand_Measurements_To_Solver();
-  Draw_Data();
-  Proj_ISO();
+  std::vector<std::unique_ptr<TMeasurement>> records(imported.begin(), imported.end());
+  document->Append(std::move(records));
+  action_save->setEnabled(!document->Is_Empty());
+  action_save_as->setEnabled(!document->Is_Empty());
+  scene_view->Proj_ISO();
   return true;
+}
+
+bool TOrthavel::Save_Data(const QString& path) const
+{
+  QString error;
+  if(TProjectFile::Save(path, document->Records(), &error))
+    return true;
+  Show_Status(status_bar, error);
+  return false;
+}
+
+// A load that fails keeps the records read before the fault on show.
+bool TOrthavel::Load_Data(const QString& path)
+{
+  last_directory = Directory_Of(path);
+  action_save->setEnabled(false);
+  action_save_as->setEnabled(false);
+
+  TProjectFile::TRecords records;
+  QString error;
+  const bool loaded = TProjectFile::Load(path, &records, &error);
+  document->Reset(std::move(records));
+  if(loaded)
+  {
+    action_save->setEnabled(!document->Is_Empty());
+    action_save_as->setEnabled(!document->Is_Empty());
+    document->Set_File_Name(path);
+  }
+  else
+  {
+    Show_Status(status_bar, error);
+  }
+  scene_view->Proj_ISO();
+  return loaded;
 }
 
 void TOrthavel::Open_Project(const QString& path)
@@ -167,7 +195,7 @@ void TOrthavel::Open_Project(const QString& path)
   if(!Confirm_Discard_Changes())
     return;
   Load_Data(path);
-  data_modified = false;
+  document->Set_Modified(false);
 }
 
 void TOrthavel::dragEnterEvent(QDragEnterEvent* event)
@@ -182,7 +210,7 @@ void TOrthavel::dropEvent(QDropEvent* event)
   const QList<QUrl> urls = event->mimeData()->urls();
   if(urls.size() != 1)
   {
-    status_bar->showMessage(QStringLiteral("ERR:  Single input file expected"), message_timeout);
+    Show_Status(status_bar, QStringLiteral("ERR:  Single input file expected"));
     return;
   }
 
@@ -194,19 +222,14 @@ void TOrthavel::Open_File(const QString& path)
 {
   if(path.endsWith(QStringLiteral(".square"), Qt::CaseInsensitive))
     Open_Project(path);
-  else if(Import_Data(path))
-    data_modified = true;
+  else
+    Import_Data(path);
 }
 
 void TOrthavel::Menu_About()
 {
-  message_box->setText(QStringLiteral("Help - About"));
-  message_box->setInformativeText(QStringLiteral("Orthavel - Version 3.1"));
-  message_box->setDetailedText(QString());
-  message_box->setIcon(QMessageBox::Information);
-  message_box->setStandardButtons(QMessageBox::Ok);
-  message_box->setDefaultButton(QMessageBox::Ok);
-  message_box->exec();
+  message_box->Ask(QStringLiteral("Help - About"), QStringLiteral("Orthavel - Version 3.1"), QMessageBox::Information,
+                   QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void TOrthavel::closeEvent(QCloseEvent* event)
@@ -217,7 +240,7 @@ void TOrthavel::closeEvent(QCloseEvent* event)
     return;
   }
   // Answering No discards the changes, so the close that follows the solver's stop does not ask again.
-  data_modified = false;
+  document->Set_Modified(false);
 
   if(calculate_square->isRunning())
   {

@@ -1,0 +1,171 @@
+#include "measurementset.h"
+
+#include <algorithm>
+#include <cassert>
+#include <functional>
+#include <iterator>
+
+TMeasurementSet::TMeasurementSet(QObject* parent) : QObject(parent)
+{
+}
+
+TMeasurementSet::~TMeasurementSet() = default;
+
+TMeasurement* TMeasurementSet::At(int row) const
+{
+  if(row < 0 || row >= Count())
+    return nullptr;
+  return d_records[static_cast<size_t>(row)].get();
+}
+
+int TMeasurementSet::Row_Of(const TMeasurement* record) const
+{
+  const auto found = std::find_if(d_records.begin(), d_records.end(),
+                                  [record](const std::unique_ptr<TMeasurement>& own) { return own.get() == record; });
+  return found == d_records.end() ? -1 : static_cast<int>(found - d_records.begin());
+}
+
+int TMeasurementSet::Count_Of(TMeasurement::TMeasurementType type) const
+{
+  return static_cast<int>(std::count_if(d_records.begin(), d_records.end(),
+                                        [type](const std::unique_ptr<TMeasurement>& record) {
+                                          return record->Type() == type;
+                                        }));
+}
+
+std::vector<TMeasurement*> TMeasurementSet::Records() const
+{
+  std::vector<TMeasurement*> records;
+  records.reserve(d_records.size());
+  for(const std::unique_ptr<TMeasurement>& record : d_records)
+    records.push_back(record.get());
+  return records;
+}
+
+QString TMeasurementSet::Default_Name(TMeasurement::TMeasurementType type) const
+{
+  if(type == TMeasurement::MEASUREMENT_BALLBAR)
+    return QStringLiteral("BallBar %1").arg(Count_Of(type) + 1);
+  return QStringLiteral("Length %1").arg(Count_Of(type) + 1);
+}
+
+// A blank name could be saved but not loaded again, so no record keeps one.
+void TMeasurementSet::Name_If_Blank(TMeasurement* record) const
+{
+  if(record->Name().trimmed().isEmpty())
+    record->Set_Name(Default_Name(record->Type()));
+}
+
+void TMeasurementSet::Insert(int row, std::unique_ptr<TMeasurement> record)
+{
+  assert(record);
+  assert(row >= 0 && row <= Count());
+  Name_If_Blank(record.get());
+  d_records.insert(d_records.begin() + row, std::move(record));
+  emit Records_Inserted(row, 1);
+  Changed_By_User();
+}
+
+// Records are named one by one, so that unnamed ones number on from each other.
+void TMeasurementSet::Append(std::vector<std::unique_ptr<TMeasurement>> records)
+{
+  if(records.empty())
+    return;
+  const int first = Count();
+  d_records.reserve(d_records.size() + records.size());
+  for(std::unique_ptr<TMeasurement>& record : records)
+  {
+    assert(record);
+    Name_If_Blank(record.get());
+    d_records.push_back(std::move(record));
+  }
+  emit Records_Inserted(first, Count() - first);
+  Changed_By_User();
+}
+
+std::unique_ptr<TMeasurement> TMeasurementSet::Edit(int row, const TMeasurement& values)
+{
+  assert(row >= 0 && row < Count());
+  TMeasurement* record = d_records[static_cast<size_t>(row)].get();
+  std::unique_ptr<TMeasurement> old_values = record->Clone();
+  record->Set_Values(values);
+  if(record->Name().trimmed().isEmpty())
+    record->Set_Name(old_values->Name());
+  emit Record_Changed(row);
+  Changed_By_User();
+  return old_values;
+}
+
+std::unique_ptr<TMeasurement> TMeasurementSet::Take(int row)
+{
+  assert(row >= 0 && row < Count());
+  std::unique_ptr<TMeasurement> record = std::move(d_records[static_cast<size_t>(row)]);
+  d_records.erase(d_records.begin() + row);
+  emit Records_Removed(row, 1);
+  Changed_By_User();
+  return record;
+}
+
+// Removes the rows from the highest down, so that each announced row is the
+// row the listeners still see; the set is announced changed once.
+void TMeasurementSet::Remove(std::vector<int> rows)
+{
+  std::sort(rows.begin(), rows.end(), std::greater<int>());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  bool removed = false;
+  for(int row : rows)
+  {
+    if(row < 0 || row >= Count())
+      continue;
+    d_records.erase(d_records.begin() + row);
+    emit Records_Removed(row, 1);
+    removed = true;
+  }
+  if(removed)
+    Changed_By_User();
+}
+
+void TMeasurementSet::Reset(std::vector<std::unique_ptr<TMeasurement>> records)
+{
+  d_records.clear();
+  d_records.reserve(records.size());
+  for(std::unique_ptr<TMeasurement>& record : records)
+  {
+    assert(record);
+    Name_If_Blank(record.get());
+    d_records.push_back(std::move(record));
+  }
+  emit Records_Reset();
+  emit Set_Changed();
+  Set_Modified(false);
+}
+
+void TMeasurementSet::Set_Ballbar_Estimate(double length)
+{
+  for(std::unique_ptr<TMeasurement>& record : d_records)
+    if(record->Type() == TMeasurement::MEASUREMENT_BALLBAR)
+      record->Set_Nominal_Length(length);
+  emit Ballbar_Estimate_Changed();
+}
+
+void TMeasurementSet::Set_Modified(bool modified)
+{
+  if(modified == d_modified)
+    return;
+  d_modified = modified;
+  emit Modified_Changed(modified);
+}
+
+void TMeasurementSet::Set_File_Name(const QString& file_name)
+{
+  if(file_name == d_file_name)
+    return;
+  d_file_name = file_name;
+  emit File_Name_Changed(file_name);
+}
+
+void TMeasurementSet::Changed_By_User()
+{
+  emit Set_Changed();
+  Set_Modified(true);
+}

@@ -1,0 +1,38 @@
+// The .square project file, version 1: an XML document with the root
+// "Orthavel" (attribute File_Version 1) holding a "BallBar" and a "Length"
+// section of "Measurement" elements. Reading and writing are functions of a
+// file (or its bytes) and the records, with no window involved.
+#ifndef PROJECTFILE_H
+#define PROJECTFILE_H
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "measurement.h"
+
+class TXmlFile;
+
+class TProjectFile
+{
+public:
+  using TRecords = std::vector<std::unique_ptr<TMeasurement>>;
+
+  // Writes the records, ball bars under "BallBar" and length records under
+  // "Length", each group in list order. False with the reason in *error.
+  static bool Save(const QString& path, const std::vector<TMeasurement*>& records, QString* error);
+  static bool Save_Data(QByteArray* data, const std::vector<TMeasurement*>& records, QString* error);
+
+  // Reads a project: all ball bars first, then all length records, each group
+  // in file order. On failure returns false with the reason in *error, and
+  // *records holds the records read before the fault.
+  static bool Load(const QString& path, TRecords* records, QString* error);
+  static bool Load_Data(const QByteArray& data, TRecords* records, QString* error);
+
+private:
+  static void Write_Records(TXmlFile* xml_file, const std::vector<TMeasurement*>& records);
+  static void Read_Records(TXmlFile* xml_file, TRecords* records);
+};
+
+#endif

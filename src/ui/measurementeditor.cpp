@@ -1,0 +1,368 @@
+#include "measurementeditor.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QSpacerItem>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "fixedtext.h"
+#include "measurementlist.h"
+#include "measurementset.h"
+#include "messagebox.h"
+#include "pointdialog.h"
+#include "uihelpers.h"
+
+namespace
+{
+QLineEdit* Editor_Field(QWidget* parent, const char* name)
+{
+  QLineEdit* edit = Named(new QLineEdit(parent), name);
+  edit->setAlignment(Qt::AlignCenter);
+  return edit;
+}
+
+QToolButton* Tool_Button(QWidget* parent, const char* name, const QString& text)
+{
+  QToolButton* button = Named(new QToolButton(parent), name);
+  button->setText(text);
+  return button;
+}
+
+QSpacerItem* Expanding_Spacer()
+{
+  return new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum);
+}
+}
+
+TMeasurementEditor::TMeasurementEditor(TMeasurementSet* document, TMessageBox* message_box, const QFont& header_font,
+                                       QWidget* parent)
+  : QWidget(parent), d_document(document), d_message_box(message_box)
+{
+  QVBoxLayout* column = new QVBoxLayout(this);
+  Create_List(this);
+  column->addWidget(measurement_list);
+  QHBoxLayout* list_buttons = new QHBoxLayout;
+  list_buttons->addItem(Expanding_Spacer());
+  list_buttons->addWidget(add_measurement_button);
+  list_buttons->addWidget(remove_measurement_button);
+  column->addLayout(list_buttons);
+
+  editor_widget = Named(new QWidget(this), "editor_widget");
+  editor_widget->setMinimumSize(0, 0);
+  Create_Fields(header_font);
+  column->addWidget(editor_widget);
+
+  d_list = Named(new TMeasurementList(document, measurement_list, this), "measurement_list_rows");
+  d_new_position = [] { return TVector3(); };
+
+  editor_widget->setEnabled(false);
+  remove_measurement_button->setEnabled(false);
+  apply_button->setEnabled(false);
+  reset_button->setEnabled(false);
+  Connect_Widgets();
+}
+
+void TMeasurementEditor::Create_List(QWidget* parent)
+{
+  measurement_list = Named(new QListWidget(parent), "measurement_list");
+  measurement_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  measurement_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+  add_measurement_button = Tool_Button(parent, "add_measurement_button", QStringLiteral("+"));
+  add_measurement_button->setPopupMode(QToolButton::InstantPopup);
+  add_measurement_button->setMinimumWidth(24);
+  QMenu* add_menu = Named(new QMenu(add_measurement_button), "add_measurement_menu");
+  action_add_ballbar = Named(add_menu->addAction(QStringLiteral("BallBar Measurement")), "action_add_ballbar");
+  action_add_length = Named(add_menu->addAction(QStringLiteral("Length Measurement")), "action_add_length");
+  add_measurement_button->setMenu(add_menu);
+  remove_measurement_button = Tool_Button(parent, "remove_measurement_button", QStringLiteral("-"));
+  remove_measurement_button->setMinimumWidth(24);
+}
+
+void TMeasurementEditor::Create_Fields(const QFont& header_font)
+{
+  QVBoxLayout* layout = new QVBoxLayout(editor_widget);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Sunken_Line(editor_widget));
+
+  QGridLayout* lengths = new QGridLayout;
+  lengths->setSpacing(5);
+  name_edit = Editor_Field(editor_widget, "name_edit");
+  nominal_length_edit = Editor_Field(editor_widget, "nominal_length_edit");
+  actual_length_edit = Editor_Field(editor_widget, "actual_length_edit");
+  lengths->addWidget(new QLabel(QStringLiteral("Name:"), editor_widget), 0, 0);
+  lengths->addWidget(name_edit, 0, 1);
+  lengths->addWidget(new QLabel(QStringLiteral("Nominal Length:"), editor_widget), 1, 0);
+  lengths->addWidget(nominal_length_edit, 1, 1);
+  lengths->addWidget(new QLabel(QStringLiteral("Actual Length:"), editor_widget), 2, 0);
+  lengths->addWidget(actual_length_edit, 2, 1);
+  lengths->addItem(Expanding_Spacer(), 0, 2, 3, 1);
+  layout->addLayout(lengths);
+  layout->addWidget(Sunken_Line(editor_widget));
+
+  QGridLayout* vectors = new QGridLayout;
+  vectors->setSpacing(5);
+  const char* const headers[2][3] = {{"X", "Y", "Z"}, {"I", "J", "K"}};
+  for(int column = 0; column < 3; ++column)
+  {
+    vectors->addWidget(Header_Label(QString::fromLatin1(headers[0][column]), header_font, editor_widget), 0, column + 1);
+    vectors->addWidget(Header_Label(QString::fromLatin1(headers[1][column]), header_font, editor_widget), 2, column + 1);
+  }
+  position_x_edit = Editor_Field(editor_widget, "position_x_edit");
+  position_y_edit = Editor_Field(editor_widget, "position_y_edit");
+  position_z_edit = Editor_Field(editor_widget, "position_z_edit");
+  direction_i_edit = Editor_Field(editor_widget, "direction_i_edit");
+  direction_j_edit = Editor_Field(editor_widget, "direction_j_edit");
+  direction_k_edit = Editor_Field(editor_widget, "direction_k_edit");
+  QLineEdit* const vector_fields[2][3] = {{position_x_edit, position_y_edit, position_z_edit},
+                                          {direction_i_edit, direction_j_edit, direction_k_edit}};
+  vectors->addWidget(new QLabel(QStringLiteral("Position:"), editor_widget), 1, 0);
+  vectors->addWidget(new QLabel(QStringLiteral("Direction:"), editor_widget), 3, 0);
+  for(int row = 0; row < 2; ++row)
+    for(int column = 0; column < 3; ++column)
+    {
+      QLineEdit* edit = vector_fields[row][column];
+      // Wide enough to read a direction component or a position in full.
+      edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-0.57735027")) + 12);
+      vectors->addWidget(edit, 2 * row + 1, column + 1);
+    }
+  layout->addLayout(vectors);
+  layout->addWidget(Sunken_Line(editor_widget));
+
+  QHBoxLayout* buttons = new QHBoxLayout;
+  edit_points_button = Tool_Button(editor_widget, "edit_points_button", QStringLiteral("Edit Axis Points"));
+  apply_button = Tool_Button(editor_widget, "apply_button", QStringLiteral("Apply"));
+  reset_button = Tool_Button(editor_widget, "reset_button", QStringLiteral("Reset"));
+  buttons->addWidget(edit_points_button);
+  buttons->addItem(Expanding_Spacer());
+  buttons->addWidget(apply_button);
+  buttons->addWidget(reset_button);
+  layout->addLayout(buttons);
+}
+
+void TMeasurementEditor::Connect_Widgets()
+{
+  connect(action_add_ballbar, &QAction::triggered, this, &TMeasurementEditor::Add_Measurement_BallBar);
+  connect(action_add_length, &QAction::triggered, this, &TMeasurementEditor::Add_Measurement_Length);
+  connect(remove_measurement_button, &QToolButton::clicked, this, &TMeasurementEditor::Remove_Measurement);
+  connect(apply_button, &QToolButton::clicked, this, &TMeasurementEditor::Update_Current_Measurement);
+  connect(reset_button, &QToolButton::clicked, this, &TMeasurementEditor::Reset_Current_Measurement);
+  connect(edit_points_button, &QToolButton::clicked, this, &TMeasurementEditor::Edit_Points);
+  connect(measurement_list, &QListWidget::itemSelectionChanged, this,
+          &TMeasurementEditor::Measurement_Selection_Changed);
+  for(QLineEdit* edit : {actual_length_edit, name_edit, nominal_length_edit, position_x_edit, position_y_edit,
+                         position_z_edit, direction_i_edit, direction_j_edit, direction_k_edit})
+    connect(edit, &QLineEdit::textEdited, this, &TMeasurementEditor::Measurement_Data_Changed);
+}
+
+std::vector<QWidget*> TMeasurementEditor::Tab_Order() const
+{
+  return {measurement_list, add_measurement_button, remove_measurement_button, name_edit, nominal_length_edit,
+          actual_length_edit, position_x_edit, position_y_edit, position_z_edit, direction_i_edit, direction_j_edit,
+          direction_k_edit, apply_button, reset_button};
+}
+
+// ---------------------------------------------------------------------------
+// Fields
+
+void TMeasurementEditor::Show_Measurement(const TMeasurement* measurement)
+{
+  Show_Lengths(measurement);
+  Show_Position(measurement->Position());
+  Show_Direction(measurement->Axis());
+}
+
+void TMeasurementEditor::Show_Lengths(const TMeasurement* measurement)
+{
+  name_edit->setText(measurement->Name());
+  nominal_length_edit->setText(Fixed_Text(measurement->Nominal_Length(), 4));
+  actual_length_edit->setText(Fixed_Text(measurement->Actual_Length(), 4));
+}
+
+void TMeasurementEditor::Show_Position(const TVector3& position)
+{
+  position_x_edit->setText(Fixed_Text(position.x, 3));
+  position_y_edit->setText(Fixed_Text(position.y, 3));
+  position_z_edit->setText(Fixed_Text(position.z, 3));
+}
+
+void TMeasurementEditor::Show_Direction(const TVector3& axis)
+{
+  direction_i_edit->setText(Fixed_Text(axis.x, 8));
+  direction_j_edit->setText(Fixed_Text(axis.y, 8));
+  direction_k_edit->setText(Fixed_Text(axis.z, 8));
+}
+
+void TMeasurementEditor::Clear_Fields()
+{
+  for(QLineEdit* edit : {name_edit, nominal_length_edit, actual_length_edit, position_x_edit, position_y_edit,
+                         position_z_edit, direction_i_edit, direction_j_edit, direction_k_edit})
+    edit->clear();
+}
+
+void TMeasurementEditor::End_Editing()
+{
+  apply_button->setEnabled(false);
+  reset_button->setEnabled(false);
+  measurement_list->setEnabled(true);
+}
+
+// A blank name is not taken: the record keeps the name it has.
+void TMeasurementEditor::Read_Fields_Into(TMeasurement* record) const
+{
+  if(!name_edit->text().trimmed().isEmpty())
+    record->Set_Name(name_edit->text());
+  record->Set_Nominal_Length(nominal_length_edit->text().toDouble());
+  record->Set_Actual_Length(actual_length_edit->text().toDouble());
+  record->Set_Position(TVector3(position_x_edit->text().toDouble(), position_y_edit->text().toDouble(),
+                                position_z_edit->text().toDouble()));
+  record->Set_Axis(TVector3(direction_i_edit->text().toDouble(), direction_j_edit->text().toDouble(),
+                            direction_k_edit->text().toDouble()));
+}
+
+int TMeasurementEditor::Selected_Row() const
+{
+  return d_document->Row_Of(d_list->Selected_Measurement());
+}
+
+// ---------------------------------------------------------------------------
+// Slots
+
+void TMeasurementEditor::Measurement_Data_Changed()
+{
+  apply_button->setEnabled(true);
+  reset_button->setEnabled(true);
+  measurement_list->setEnabled(false);
+}
+
+void TMeasurementEditor::Measurement_Selection_Changed()
+{
+  editor_widget->setEnabled(false);
+  apply_button->setEnabled(false);
+  reset_button->setEnabled(false);
+  remove_measurement_button->setEnabled(!measurement_list->selectedItems().isEmpty());
+
+  const TMeasurement* measurement = d_list->Selected_Measurement();
+  if(measurement)
+  {
+    Show_Measurement(measurement);
+    editor_widget->setEnabled(true);
+    nominal_length_edit->setEnabled(measurement->Type() == TMeasurement::MEASUREMENT_LENGTH);
+  }
+  else if(measurement_list->selectedItems().size() != 1)
+  {
+    Clear_Fields();
+  }
+  emit Selection_Changed();
+}
+
+void TMeasurementEditor::Add_Measurement_BallBar()
+{
+  Add_New_Measurement(std::make_unique<TMeasurementBallBar>(), d_document->Default_Ballbar_Length());
+}
+
+void TMeasurementEditor::Add_Measurement_Length()
+{
+  Add_New_Measurement(std::make_unique<TMeasurementLength>(), TMeasurementSet::DEFAULT_LENGTH);
+}
+
+// A hand-made record starts at the centre of the scene along (1, -1, 1), and
+// is selected alone.
+void TMeasurementEditor::Add_New_Measurement(std::unique_ptr<TMeasurement> record, double length)
+{
+  record->Set_Name(d_document->Default_Name(record->Type()));
+  record->Set_Nominal_Length(length);
+  record->Set_Actual_Length(length);
+  record->Set_Position(d_new_position());
+  record->Set_Axis(TVector3(1, -1, 1));
+
+  const int row = d_document->Count();
+  d_document->Insert(row, std::move(record));
+  measurement_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+void TMeasurementEditor::Remove_Measurement()
+{
+  const std::vector<int> rows = d_list->Selected_Rows();
+  if(!rows.empty() && d_document->Is_Modified())
+  {
+    const int answer = d_message_box->Ask(QStringLiteral("Delete Measurements"),
+                                          QStringLiteral("Do you want to delete the selected measurements?"),
+                                          QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if(answer != QMessageBox::Yes)
+      return;
+  }
+  d_document->Remove(rows);
+  d_document->Set_Modified(true);
+}
+
+void TMeasurementEditor::Update_Current_Measurement()
+{
+  const int row = Selected_Row();
+  if(row >= 0)
+  {
+    std::unique_ptr<TMeasurement> edited = d_document->At(row)->Clone();
+    Read_Fields_Into(edited.get());
+    name_edit->setText(edited->Name());
+    Show_Direction(edited->Axis());
+    d_document->Edit(row, *edited);
+  }
+  End_Editing();
+}
+
+void TMeasurementEditor::Reset_Current_Measurement()
+{
+  const TMeasurement* measurement = d_list->Selected_Measurement();
+  if(measurement)
+  {
+    Show_Measurement(measurement);
+    emit Selection_Changed();
+  }
+  End_Editing();
+}
+
+// The dialog fixes the direction and the midpoint of the record; its lengths stay.
+void TMeasurementEditor::Edit_Points()
+{
+  const int row = Selected_Row();
+  if(row < 0)
+    return;
+  const TMeasurement* measurement = d_document->At(row);
+  Show_Lengths(measurement);
+
+  if(!point_dialog)
+    point_dialog = Named(new TPointDialog(window()), "point_dialog");
+  point_dialog->Set_Points(measurement->Start_Point(), measurement->End_Point());
+  if(point_dialog->exec() != QDialog::Accepted)
+    return;
+  measurement = d_document->At(row);
+
+  const TVector3 start = point_dialog->Start_Point();
+  const TVector3 end = point_dialog->End_Point();
+  TVector3 direction = end - start;
+  if(!(direction.Length() > 1e-6))
+    return;
+
+  direction.Normal();
+  std::unique_ptr<TMeasurement> edited = measurement->Clone();
+  edited->Set_Axis(direction);
+  edited->Set_Position((start + end) / 2.0);
+  Show_Direction(direction);
+  Show_Position(edited->Position());
+  d_document->Edit(row, *edited);
+}
+
+void TMeasurementEditor::Update_Nominal_Ballbar_Length()
+{
+  const TMeasurement* measurement = d_list->Selected_Measurement();
+  if(!measurement || measurement->Type() != TMeasurement::MEASUREMENT_BALLBAR)
+    return;
+  d_document->Set_Default_Ballbar_Length(measurement->Nominal_Length());
+  nominal_length_edit->setText(Fixed_Text(measurement->Nominal_Length(), 4));
+}

@@ -1,0 +1,80 @@
+#include "measurementlist.h"
+
+#include <QListWidget>
+#include <QVariant>
+
+#include "measurementset.h"
+
+TMeasurementList::TMeasurementList(const TMeasurementSet* document, QListWidget* list, QObject* parent)
+  : QObject(parent), d_document(document), d_list(list)
+{
+  connect(document, &TMeasurementSet::Records_Inserted, this, &TMeasurementList::Insert_Rows);
+  connect(document, &TMeasurementSet::Records_Removed, this, &TMeasurementList::Remove_Rows);
+  connect(document, &TMeasurementSet::Record_Changed, this, &TMeasurementList::Change_Row);
+  connect(document, &TMeasurementSet::Records_Reset, this, &TMeasurementList::Rebuild_Rows);
+  Rebuild_Rows();
+}
+
+TMeasurement* TMeasurementList::Measurement_From_Item(const QListWidgetItem* item)
+{
+  QVariant data = item->data(Qt::UserRole);
+  if(data.userType() != QMetaType::VoidStar && !data.convert(QMetaType::VoidStar))
+    return nullptr;
+  return static_cast<TMeasurement*>(data.value<void*>());
+}
+
+TMeasurement* TMeasurementList::Selected_Measurement() const
+{
+  const QList<QListWidgetItem*> selection = d_list->selectedItems();
+  if(selection.size() != 1)
+    return nullptr;
+  return Measurement_From_Item(selection.front());
+}
+
+std::vector<int> TMeasurementList::Selected_Rows() const
+{
+  std::vector<int> rows;
+  for(const QListWidgetItem* item : d_list->selectedItems())
+    rows.push_back(d_list->row(item));
+  return rows;
+}
+
+// Sized to the document, which may be a step ahead of the rows while they follow it.
+std::vector<bool> TMeasurementList::Selection_Flags() const
+{
+  std::vector<bool> flags(static_cast<size_t>(d_document->Count()), false);
+  for(int row : Selected_Rows())
+    if(row < d_document->Count())
+      flags[static_cast<size_t>(row)] = true;
+  return flags;
+}
+
+QListWidgetItem* TMeasurementList::Create_Item(const TMeasurement* record) const
+{
+  QListWidgetItem* item = new QListWidgetItem(record->Name());
+  item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(const_cast<TMeasurement*>(record))));
+  return item;
+}
+
+void TMeasurementList::Insert_Rows(int first, int count)
+{
+  for(int row = first; row < first + count; ++row)
+    d_list->insertItem(row, Create_Item(d_document->At(row)));
+}
+
+void TMeasurementList::Remove_Rows(int first, int count)
+{
+  for(int i = 0; i < count; ++i)
+    delete d_list->takeItem(first);
+}
+
+void TMeasurementList::Change_Row(int row)
+{
+  d_list->item(row)->setText(d_document->At(row)->Name());
+}
+
+void TMeasurementList::Rebuild_Rows()
+{
+  d_list->clear();
+  Insert_Rows(0, d_document->Count());
+}

@@ -1,0 +1,57 @@
+// The results under the 3D view: the three squareness errors in the sign
+// convention of the chosen machine maker, and the length and error
+// statistics before and after the fit.
+#ifndef RESULTSPANEL_H
+#define RESULTSPANEL_H
+
+#include <QWidget>
+
+class QComboBox;
+class QFont;
+class QLabel;
+class TCalculateSquare;
+
+class TResultsPanel : public QWidget
+{
+  Q_OBJECT
+
+public:
+  TResultsPanel(const TCalculateSquare* solver, const QFont& header_font, QWidget* parent);
+
+  QComboBox* Sign_Combo() const { return sign_combo; }
+
+  // Sign parameter: bit 0 keeps the solver's sign of XY (clear: flipped),
+  // bit 1 that of YZ, bit 2 that of ZX.
+  int Create_Squareness_Sign_Parameter(int xy_sign, int yz_sign, int zx_sign) const;
+  int Extract_Squareness_Sign_XY(int parameter) const;
+  int Extract_Squareness_Sign_YZ(int parameter) const;
+  int Extract_Squareness_Sign_ZX(int parameter) const;
+
+public slots:
+  // Shows what the solver published last.
+  void Update_Squareness();
+  // A new sign convention shows the same results with other signs.
+  void Sign_Changed();
+
+private:
+  void Create_Rows(const QFont& header_font);
+  void Fill_Sign_Combo();
+  void Show_Statistics(bool available, const double values[4], QLabel* const labels[4]);
+  void Show_Error(QLabel* label, double value, bool valid, int sign);
+
+  const TCalculateSquare* d_solver;
+  QComboBox* sign_combo;
+  QLabel* xy_squareness_label;
+  QLabel* yz_squareness_label;
+  QLabel* zx_squareness_label;
+  QLabel* initial_min_length_label;
+  QLabel* initial_max_length_label;
+  QLabel* initial_min_error_label;
+  QLabel* initial_max_error_label;
+  QLabel* final_min_length_label;
+  QLabel* final_max_length_label;
+  QLabel* final_min_error_label;
+  QLabel* final_max_error_label;
+};
+
+#endif

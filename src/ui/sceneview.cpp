@@ -1,0 +1,153 @@
+#include "sceneview.h"
+
+#include <QIcon>
+#include <QSignalBlocker>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "graphicwidget.h"
+#include "uihelpers.h"
+
+namespace
+{
+QToolButton* View_Button(QWidget* parent, const char* name, const QString& text, const QString& tip,
+                         const QString& icon, bool checkable)
+{
+  QToolButton* button = Named(new QToolButton(parent), name);
+  button->setText(text);
+  button->setToolTip(tip);
+  button->setIcon(QIcon(icon));
+  button->setCheckable(checkable);
+  return button;
+}
+}
+
+TSceneView::TSceneView(QToolBar* tool_bar, QObject* parent) : QObject(parent)
+{
+  Fill_Tool_Bar(tool_bar);
+  pan_button->setChecked(true);
+  rotate_2d_button->setChecked(false);
+  rotate_3d_button->setChecked(false);
+}
+
+void TSceneView::Fill_Tool_Bar(QToolBar* tool_bar)
+{
+  scale_to_fit_button = View_Button(tool_bar, "scale_to_fit_button", QStringLiteral("Fit"),
+                                    QStringLiteral("Scale to Fit"), QStringLiteral(":/toolbar/tb_scale_to_fit.png"), false);
+  pan_button = View_Button(tool_bar, "pan_button", QStringLiteral("Pan"), QStringLiteral("Enable Pan Mode"),
+                           QStringLiteral(":/toolbar/tb_pan.png"), true);
+  rotate_2d_button = View_Button(tool_bar, "rotate_2d_button", QStringLiteral("Rot 2D"),
+                                 QStringLiteral("Enable Rotate 2D Mode"), QStringLiteral(":/toolbar/tb_rotate_2d.png"), true);
+  rotate_3d_button = View_Button(tool_bar, "rotate_3d_button", QStringLiteral("Rot 3D"),
+                                 QStringLiteral("Enable Rotate 3D Mode"), QStringLiteral(":/toolbar/tb_rotate_3d.png"), true);
+  proj_xy_button = View_Button(tool_bar, "proj_xy_button", QStringLiteral("XY"), QStringLiteral("Set XY View"),
+                               QStringLiteral(":/toolbar/tb_proj_xy.png"), false);
+  proj_yz_button = View_Button(tool_bar, "proj_yz_button", QStringLiteral("YZ"), QStringLiteral("Set YZ View"),
+                               QStringLiteral(":/toolbar/tb_proj_yz.png"), false);
+  proj_zx_button = View_Button(tool_bar, "proj_zx_button", QStringLiteral("ZX"), QStringLiteral("Set ZX View"),
+                               QStringLiteral(":/toolbar/tb_proj_zx.png"), false);
+  proj_iso_button = View_Button(tool_bar, "proj_iso_button", QStringLiteral("ISO"), QStringLiteral("Set ISO View"),
+                                QStringLiteral(":/toolbar/tb_proj_iso.png"), false);
+  tool_bar->addWidget(scale_to_fit_button);
+  tool_bar->addWidget(pan_button);
+  tool_bar->addWidget(rotate_2d_button);
+  tool_bar->addWidget(rotate_3d_button);
+  tool_bar->addSeparator();
+  tool_bar->addWidget(proj_xy_button);
+  tool_bar->addWidget(proj_yz_button);
+  tool_bar->addWidget(proj_zx_button);
+  tool_bar->addWidget(proj_iso_button);
+}
+
+TGraphicWidget* TSceneView::Create_View(QWidget* view_parent)
+{
+  graphic_widget = Named(new TGraphicWidget(view_parent), "graphic_widget");
+  graphic_widget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);
+  graphic_widget->pan_mode = true;
+  graphic_widget->rotate_2d_mode = false;
+  graphic_widget->rotate_3d_mode = false;
+  Connect_Buttons();
+  return graphic_widget;
+}
+
+void TSceneView::Connect_Buttons()
+{
+  connect(pan_button, &QToolButton::toggled, this, &TSceneView::Mode_Pan);
+  connect(rotate_2d_button, &QToolButton::toggled, this, &TSceneView::Mode_Rotate_2d);
+  connect(rotate_3d_button, &QToolButton::toggled, this, &TSceneView::Mode_Rotate_3d);
+  connect(scale_to_fit_button, &QToolButton::clicked, this, &TSceneView::Scale_To_Fit);
+  connect(proj_xy_button, &QToolButton::clicked, this, &TSceneView::Proj_XY);
+  connect(proj_yz_button, &QToolButton::clicked, this, &TSceneView::Proj_YZ);
+  connect(proj_zx_button, &QToolButton::clicked, this, &TSceneView::Proj_ZX);
+  connect(proj_iso_button, &QToolButton::clicked, this, &TSceneView::Proj_ISO);
+}
+
+void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected)
+{
+  d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
+}
+
+void TSceneView::Scale_To_Fit()
+{
+  graphic_widget->fit_requested = true;
+  graphic_widget->Update();
+}
+
+void TSceneView::Proj_XY()
+{
+  graphic_widget->Look_At(TVector3(0, 0, 1), TVector3(0, 1, 0));
+}
+
+void TSceneView::Proj_YZ()
+{
+  graphic_widget->Look_At(TVector3(1, 0, 0), TVector3(0, 0, 1));
+}
+
+void TSceneView::Proj_ZX()
+{
+  graphic_widget->Look_At(TVector3(0, 1, 0), TVector3(0, 0, 1));
+}
+
+void TSceneView::Proj_ISO()
+{
+  graphic_widget->Look_At(TVector3(-0.684791, -0.684791, 0.249244), TVector3(0, 0, 1));
+}
+
+// Exactly one mode button is checked; unchecking the checked one moves on to
+// the next mode in the cycle pan, rotate 2D, rotate 3D.
+void TSceneView::Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d)
+{
+  const QSignalBlocker block_pan(pan_button);
+  const QSignalBlocker block_2d(rotate_2d_button);
+  const QSignalBlocker block_3d(rotate_3d_button);
+  pan_button->setChecked(pan);
+  rotate_2d_button->setChecked(rotate_2d);
+  rotate_3d_button->setChecked(rotate_3d);
+  graphic_widget->pan_mode = pan;
+  graphic_widget->rotate_2d_mode = rotate_2d;
+  graphic_widget->rotate_3d_mode = rotate_3d;
+}
+
+void TSceneView::Mode_Pan(bool checked)
+{
+  if(checked)
+    Set_Mode_Buttons(true, false, false);
+  else
+    Set_Mode_Buttons(false, true, false);
+}
+
+void TSceneView::Mode_Rotate_2d(bool checked)
+{
+  if(checked)
+    Set_Mode_Buttons(false, true, false);
+  else
+    Set_Mode_Buttons(false, false, true);
+}
+
+void TSceneView::Mode_Rotate_3d(bool checked)
+{
+  if(checked)
+    Set_Mode_Buttons(false, false, true);
+  else
+    Set_Mode_Buttons(true, false, false);
+}

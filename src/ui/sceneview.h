@@ -1,0 +1,61 @@
+// The 3D view of the main window with its tool-bar commands: fit, the four
+// standard views and the three mouse modes (pan, rotate 2D, rotate 3D), of
+// which exactly one is on. Draws the measurement scene on request.
+#ifndef SCENEVIEW_H
+#define SCENEVIEW_H
+
+#include <QObject>
+#include <vector>
+
+#include "scenebuilder.h"
+
+class QToolBar;
+class QToolButton;
+class QWidget;
+class TGraphicWidget;
+class TMeasurement;
+
+class TSceneView : public QObject
+{
+  Q_OBJECT
+
+public:
+  // Creates the view buttons in the tool bar; the view itself comes with Create_View.
+  TSceneView(QToolBar* tool_bar, QObject* parent);
+
+  // Creates the view as a child of view_parent, in pan mode.
+  TGraphicWidget* Create_View(QWidget* view_parent);
+  TGraphicWidget* View() const { return graphic_widget; }
+  // The box of the scene drawn last; new hand-made records start at its centre.
+  const TSceneBox& Scene_Box() const { return d_scene_box; }
+
+  void Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected);
+
+public slots:
+  void Mode_Pan(bool checked);
+  void Mode_Rotate_2d(bool checked);
+  void Mode_Rotate_3d(bool checked);
+  void Scale_To_Fit();
+  void Proj_XY();
+  void Proj_YZ();
+  void Proj_ZX();
+  void Proj_ISO();
+
+private:
+  void Fill_Tool_Bar(QToolBar* tool_bar);
+  void Connect_Buttons();
+  void Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d);
+
+  TGraphicWidget* graphic_widget = nullptr;
+  QToolButton* pan_button;
+  QToolButton* rotate_2d_button;
+  QToolButton* rotate_3d_button;
+  QToolButton* scale_to_fit_button;
+  QToolButton* proj_xy_button;
+  QToolButton* proj_yz_button;
+  QToolButton* proj_zx_button;
+  QToolButton* proj_iso_button;
+  TSceneBox d_scene_box;
+};
+
+#endif
