@@ -182,28 +182,18 @@ void TXmlFile::Clear()
   d_root.clear();
 }
 
+// The element and node overloads differ only in the name their messages give
+// the node: an element's tag name, or the node name or local name of a node.
 QDomElement TXmlFile::Get_Node(const QDomElement* node, const QString& name, bool optional) const
 {
   assert(node);
-  if(node->isNull())
-    throw Data_Error("ERR:  Cannot get child from a NULL node");
-
-  const QDomElement child = node->firstChildElement(name);
-  if(child.isNull() && !optional)
-    throw Data_Error(QString("ERR:  Node '%1' is missing from node '%2' and not optional.").arg(name, node->tagName()));
-  return child;
+  return Child_Element(*node, node->tagName(), name, optional);
 }
 
 QDomElement TXmlFile::Get_Node(const QDomNode* node, const QString& name, bool optional) const
 {
   assert(node);
-  if(node->isNull())
-    throw Data_Error("ERR:  Cannot get child from a NULL node");
-
-  const QDomElement child = node->firstChildElement(name);
-  if(child.isNull() && !optional)
-    throw Data_Error(QString("ERR:  Node '%1' is missing from node '%2' and not optional.").arg(name, node->nodeName()));
-  return child;
+  return Child_Element(*node, node->nodeName(), name, optional);
 }
 
 QDomElement TXmlFile::Get_Sibling_Node(const QDomElement* current_node, const QString& name, bool optional) const
@@ -222,19 +212,13 @@ QDomElement TXmlFile::Get_Sibling_Node(const QDomElement* current_node, const QS
 QDomNode TXmlFile::Get_First_Node(const QDomElement* parent, bool optional) const
 {
   assert(parent);
-  const QDomNode child = parent->firstChild();
-  if(child.isNull() && !optional)
-    throw Data_Error(QString("ERR:  Parent '%1' does not have nodes and they are not optional.").arg(parent->tagName()));
-  return child;
+  return First_Child(*parent, parent->tagName(), optional);
 }
 
 QDomNode TXmlFile::Get_First_Node(const QDomNode* parent, bool optional) const
 {
   assert(parent);
-  const QDomNode child = parent->firstChild();
-  if(child.isNull() && !optional)
-    throw Data_Error(QString("ERR:  Parent '%1' does not have nodes and they are not optional.").arg(parent->localName()));
-  return child;
+  return First_Child(*parent, parent->localName(), optional);
 }
 
 QDomNode TXmlFile::Get_Sibling_Node(const QDomNode* current_node, bool optional) const
@@ -250,51 +234,65 @@ QDomNode TXmlFile::Get_Sibling_Node(const QDomNode* current_node, bool optional)
 QString TXmlFile::Read_Text_Node(const QDomElement* node, bool optional) const
 {
   assert(node);
-  if(node->isNull())
-    throw Data_Error("ERR:  Cannot read data from a NULL node");
-
-  const QDomNode child = node->firstChild();
-  if(child.isText())
-    return child.nodeValue();
-  if(!optional)
-    throw Data_Error(QString("ERR:  Node Text for '%1' is not optional.").arg(node->tagName()));
-  return QString();
+  return Text_Of(*node, node->tagName(), optional);
 }
 
 QString TXmlFile::Read_Text_Node(const QDomNode* node, bool optional) const
 {
   assert(node);
-  if(node->isNull())
-    throw Data_Error("ERR:  Cannot read data from a NULL node");
-
-  const QDomNode child = node->firstChild();
-  if(child.isText())
-    return child.nodeValue();
-  if(!optional)
-    throw Data_Error(QString("ERR:  Node Text for '%1' is not optional.").arg(node->localName()));
-  return QString();
+  return Text_Of(*node, node->localName(), optional);
 }
 
 QString TXmlFile::Read_Attribute(const QDomElement* node, const QString& name, bool optional) const
 {
   assert(node);
-  if(node->isNull())
-    throw Data_Error("ERR:  Cannot read attribute from a NULL node");
-
-  if(node->hasAttribute(name))
-    return node->attribute(name);
-  if(!optional)
-    throw Data_Error(QString("ERR:  Node attribute '%1' missing and not optional.").arg(name));
-  return QString();
+  return Attribute_Of(*node, name, optional);
 }
 
 QString TXmlFile::Read_Attribute(const QDomNode* node, const QString& name, bool optional) const
 {
   assert(node);
-  if(node->isNull())
+  return Attribute_Of(*node, name, optional);
+}
+
+QDomElement TXmlFile::Child_Element(const QDomNode& node, const QString& node_name, const QString& name, bool optional)
+{
+  if(node.isNull())
+    throw Data_Error("ERR:  Cannot get child from a NULL node");
+
+  const QDomElement child = node.firstChildElement(name);
+  if(child.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Node '%1' is missing from node '%2' and not optional.").arg(name, node_name));
+  return child;
+}
+
+QDomNode TXmlFile::First_Child(const QDomNode& parent, const QString& parent_name, bool optional)
+{
+  const QDomNode child = parent.firstChild();
+  if(child.isNull() && !optional)
+    throw Data_Error(QString("ERR:  Parent '%1' does not have nodes and they are not optional.").arg(parent_name));
+  return child;
+}
+
+QString TXmlFile::Text_Of(const QDomNode& node, const QString& node_name, bool optional)
+{
+  if(node.isNull())
+    throw Data_Error("ERR:  Cannot read data from a NULL node");
+
+  const QDomNode child = node.firstChild();
+  if(child.isText())
+    return child.nodeValue();
+  if(!optional)
+    throw Data_Error(QString("ERR:  Node Text for '%1' is not optional.").arg(node_name));
+  return QString();
+}
+
+QString TXmlFile::Attribute_Of(const QDomNode& node, const QString& name, bool optional)
+{
+  if(node.isNull())
     throw Data_Error("ERR:  Cannot read attribute from a NULL node");
 
-  const QDomNode attribute = node->attributes().namedItem(name);
+  const QDomNode attribute = node.attributes().namedItem(name);
   if(!attribute.isNull())
     return attribute.nodeValue();
   if(!optional)

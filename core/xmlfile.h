@@ -72,6 +72,11 @@ public:
   void Write_Data(QByteArray* data, bool compact) const;
 
 private:
+  static QDomElement Child_Element(const QDomNode& node, const QString& node_name, const QString& name, bool optional);
+  static QDomNode First_Child(const QDomNode& parent, const QString& parent_name, bool optional);
+  static QString Text_Of(const QDomNode& node, const QString& node_name, bool optional);
+  static QString Attribute_Of(const QDomNode& node, const QString& name, bool optional);
+
   void Parse(const QByteArray& data, const QString& source, bool namespace_processing);
   void Check_Identity(const QString& identification, int* version);
   QByteArray Document_Text(bool compact) const;
