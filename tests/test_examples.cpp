@@ -7,6 +7,7 @@
 
 #include "measurement.h"
 #include "window_helpers.h"
+#include "windowtest.h"
 
 namespace
 {
@@ -28,13 +29,11 @@ int Count_Of(const TOrthavel* window, TMeasurement::TMeasurementType type)
 }
 }
 
-class TExamplesTest : public QObject
+class TExamplesTest : public TWindowTest
 {
   Q_OBJECT
 
 private slots:
-  void init();
-  void cleanup();
   void demo_project_shows_chosen_errors();
   void instrument_files_import_data();
   void instrument_files_import();
@@ -42,21 +41,7 @@ private slots:
 private:
   void Wait_For_Results();
   void Compare_Errors(const QString& xy, const QString& yz, const QString& zx);
-  TOrthavel* window = nullptr;
 };
-
-void TExamplesTest::init()
-{
-  window = new TOrthavel;
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TExamplesTest::cleanup()
-{
-  delete window;
-  window = nullptr;
-}
 
 // Only a fit of a non-empty list publishes a final maximum length above zero;
 // the start-up fit of the empty list shows "----" or zeros.

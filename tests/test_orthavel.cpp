@@ -11,14 +11,13 @@
 #include <QToolButton>
 
 #include "window_helpers.h"
+#include "windowtest.h"
 
-class TOrthavelTest : public QObject
+class TOrthavelTest : public TWindowTest
 {
   Q_OBJECT
 
 private slots:
-  void init();
-  void cleanup();
   void start_up_state();
   void value_labels_data();
   void value_labels();
@@ -33,21 +32,7 @@ private slots:
   void setting_text_from_code_does_not_edit();
 
 private:
-  TOrthavel* window = nullptr;
 };
-
-void TOrthavelTest::init()
-{
-  window = new TOrthavel;
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TOrthavelTest::cleanup()
-{
-  delete window;
-  window = nullptr;
-}
 
 void TOrthavelTest::start_up_state()
 {

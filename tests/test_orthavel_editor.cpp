@@ -7,14 +7,13 @@
 
 #include "measurement.h"
 #include "window_helpers.h"
+#include "windowtest.h"
 
-class TOrthavelEditorTest : public QObject
+class TOrthavelEditorTest : public TWindowTest
 {
   Q_OBJECT
 
 private slots:
-  void init();
-  void cleanup();
   void first_ballbar_and_length_data();
   void first_ballbar_and_length();
   void names_repeat_after_deletion();
@@ -34,22 +33,7 @@ private slots:
 private:
   void Add(const char* action_name);
   void Select_Row(int row);
-  TOrthavel* window = nullptr;
-  QTemporaryDir directory;
 };
-
-void TOrthavelEditorTest::init()
-{
-  window = new TOrthavel;
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TOrthavelEditorTest::cleanup()
-{
-  delete window;
-  window = nullptr;
-}
 
 void TOrthavelEditorTest::Add(const char* action_name)
 {

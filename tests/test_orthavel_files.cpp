@@ -11,6 +11,7 @@
 
 #include "measurement.h"
 #include "window_helpers.h"
+#include "windowtest.h"
 
 namespace
 {
@@ -32,12 +33,11 @@ std::unique_ptr<TDialogAnswerer<QFileDialog>> Answer_All_File_Dialogs(const QStr
 }
 }
 
-class TOrthavelFilesTest : public QObject
+class TOrthavelFilesTest : public TWindowTest
 {
   Q_OBJECT
 
 private slots:
-  void init();
   void cleanup();
   void prompt_before_new_data();
   void prompt_before_new();
@@ -59,26 +59,15 @@ private slots:
 
 private:
   void Make_Modified_Document();
-  QString Status() const { return Member<QStatusBar>(window, "status_bar")->currentMessage(); }
   QString Project_With_Two_Bars();
   void Drop(const QList<QUrl>& urls);
-  TOrthavel* window = nullptr;
-  QTemporaryDir directory;
   std::unique_ptr<TDialogAnswerer<QMessageBox>> boxes;
 };
-
-void TOrthavelFilesTest::init()
-{
-  window = new TOrthavel;
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window));
-}
 
 void TOrthavelFilesTest::cleanup()
 {
   boxes.reset();
-  delete window;
-  window = nullptr;
+  TWindowTest::cleanup();
 }
 
 void TOrthavelFilesTest::Make_Modified_Document()
@@ -90,15 +79,12 @@ void TOrthavelFilesTest::Make_Modified_Document()
 
 QString TOrthavelFilesTest::Project_With_Two_Bars()
 {
-  const QString path = directory.filePath("two.square");
-  QFile file(path);
-  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Orthavel File_Version=\"1\"><BallBar>"
-             "<Measurement><Name>A</Name><Position>0,0,0</Position><Axis>1,1,0</Axis>"
-             "<Actual_Length>999.9</Actual_Length></Measurement>"
-             "<Measurement><Name>B</Name><Position>0,0,0</Position><Axis>1,-1,0</Axis>"
-             "<Actual_Length>1000.1</Actual_Length></Measurement></BallBar><Length/></Orthavel>\n");
-  return path;
+  return Write_File("two.square",
+                    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Orthavel File_Version=\"1\"><BallBar>"
+                    "<Measurement><Name>A</Name><Position>0,0,0</Position><Axis>1,1,0</Axis>"
+                    "<Actual_Length>999.9</Actual_Length></Measurement>"
+                    "<Measurement><Name>B</Name><Position>0,0,0</Position><Axis>1,-1,0</Axis>"
+                    "<Actual_Length>1000.1</Actual_Length></Measurement></BallBar><Length/></Orthavel>\n");
 }
 
 void TOrthavelFilesTest::Drop(const QList<QUrl>& urls)

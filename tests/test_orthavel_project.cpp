@@ -9,6 +9,7 @@
 
 #include "measurement.h"
 #include "window_helpers.h"
+#include "windowtest.h"
 
 namespace
 {
@@ -40,13 +41,11 @@ static double Uniform(QRandomGenerator& random, double lowest, double highest)
   return lowest + random.bounded(highest - lowest);
 }
 
-class TOrthavelProjectTest : public QObject
+class TOrthavelProjectTest : public TWindowTest
 {
   Q_OBJECT
 
 private slots:
-  void init();
-  void cleanup();
   void empty_project();
   void kinds_are_grouped_on_reload();
   void vectors_data();
@@ -62,34 +61,7 @@ private slots:
   void failed_save_keeps_old_file();
 
 private:
-  QString Write(const QString& name, const QString& content);
-  QString Status() const { return Member<QStatusBar>(window, "status_bar")->currentMessage(); }
-  TOrthavel* window = nullptr;
-  QTemporaryDir directory;
 };
-
-void TOrthavelProjectTest::init()
-{
-  window = new TOrthavel;
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TOrthavelProjectTest::cleanup()
-{
-  delete window;
-  window = nullptr;
-}
-
-QString TOrthavelProjectTest::Write(const QString& name, const QString& content)
-{
-  const QString path = directory.filePath(name);
-  QFile file(path);
-  if(!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    qFatal("cannot write %s", qPrintable(path));
-  file.write(content.toUtf8());
-  return path;
-}
 
 static QByteArray Read(const QString& path)
 {
@@ -164,7 +136,7 @@ void TOrthavelProjectTest::vectors()
   QFETCH(double, y);
   QFETCH(double, axis_x);
   QFETCH(double, axis_z);
-  const QString path = Write("vectors.square", Project(Ballbar_Xml("A", position, axis, "100")));
+  const QString path = Write_File("vectors.square", Project(Ballbar_Xml("A", position, axis, "100")));
   QCOMPARE(window->Load_Data(path), loads);
   if(!loads)
   {
@@ -196,7 +168,7 @@ void TOrthavelProjectTest::draw_offset()
 {
   QFETCH(QString, text);
   QFETCH(double, offset);
-  QVERIFY(window->Load_Data(Write("offset.square", Project(QString(), Length_Xml("L", text)))));
+  QVERIFY(window->Load_Data(Write_File("offset.square", Project(QString(), Length_Xml("L", text)))));
   QCOMPARE(window->Document()->Records().size(), size_t(1));
   const TMeasurement* record = window->Document()->Records().front();
   QCOMPARE(int(record->Type()), int(TMeasurement::MEASUREMENT_LENGTH));
@@ -222,7 +194,7 @@ void TOrthavelProjectTest::names_beyond_basic_plane()
 {
   QFETCH(QString, name_xml);
   QFETCH(QString, expected);
-  const QString path = Write("names.square", Project(Ballbar_Xml(name_xml, "0,0,0", "1,0,0", "100")));
+  const QString path = Write_File("names.square", Project(Ballbar_Xml(name_xml, "0,0,0", "1,0,0", "100")));
   QVERIFY2(window->Load_Data(path), qPrintable(Status()));
   QCOMPARE(window->Document()->Records().size(), size_t(1));
   QCOMPARE(window->Document()->Records().front()->Name(), expected);
@@ -255,7 +227,7 @@ void TOrthavelProjectTest::bad_files()
   QFETCH(QString, content);
   QFETCH(QString, message);
   Member<QAction>(window, "action_add_ballbar")->trigger();
-  QVERIFY(!window->Load_Data(Write("bad.square", content)));
+  QVERIFY(!window->Load_Data(Write_File("bad.square", content)));
   if(message == "parse")
     QVERIFY2(Status().startsWith("ERR:  Reference file XML parse error at line "), qPrintable(Status()));
   else
@@ -271,7 +243,7 @@ void TOrthavelProjectTest::failed_load_keeps_earlier_records_and_tells_solver()
                                   Ballbar_Xml("B", "0,0,0", "1,-1,0", "1000.1") +
                                   "<Measurement><Name></Name><Position>0,0,0</Position><Axis>1,0,0</Axis>"
                                   "<Actual_Length>5</Actual_Length></Measurement>");
-  QVERIFY(!window->Load_Data(Write("partial.square", content)));
+  QVERIFY(!window->Load_Data(Write_File("partial.square", content)));
   QCOMPARE(Status(), QString("ERR:  Node Text for 'Name' is not optional."));
   QCOMPARE(window->Document()->Records().size(), size_t(2));
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), 2);
@@ -307,7 +279,7 @@ void TOrthavelProjectTest::random_sets_round_trip()
                      .arg(i)
                      .arg(position, axis_text, actual);
     }
-    QVERIFY(window->Load_Data(Write("first.square", Project(ballbars, lengths))));
+    QVERIFY(window->Load_Data(Write_File("first.square", Project(ballbars, lengths))));
     std::vector<TMeasurement*> first = window->Document()->Records();
     QString names_first;
     std::vector<double> values_first;
@@ -341,7 +313,7 @@ void TOrthavelProjectTest::random_sets_round_trip()
 void TOrthavelProjectTest::failed_save_keeps_old_file()
 {
   Member<QAction>(window, "action_add_ballbar")->trigger();
-  const QString path = Write("kept.square", "previous content\n");
+  const QString path = Write_File("kept.square", "previous content\n");
   // A folder in place of the file's parent cannot be written, even by root.
   QVERIFY(!window->Save_Data(path + "/inside.square"));
   QVERIFY2(Status().startsWith("ERR:  Cannot "), qPrintable(Status()));

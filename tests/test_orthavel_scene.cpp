@@ -8,6 +8,7 @@
 #include "graphicwidget.h"
 #include "measurement.h"
 #include "window_helpers.h"
+#include "windowtest.h"
 
 Q_DECLARE_METATYPE(TVector3)
 
@@ -42,13 +43,11 @@ void Box_Of(const TGraphicWidget::TDataSet& set, TVector3* minimum, TVector3* ma
 }
 }
 
-class TOrthavelSceneTest : public QObject
+class TOrthavelSceneTest : public TWindowTest
 {
   Q_OBJECT
 
 private slots:
-  void init();
-  void cleanup();
   void empty_scene_is_grey_box();
   void ballbar_solids();
   void length_bar_reference_data();
@@ -60,21 +59,7 @@ private slots:
 private:
   TGraphicWidget* View() const { return Member<TGraphicWidget>(window, "graphic_widget"); }
   TMeasurement* Add(const char* action_name);
-  TOrthavel* window = nullptr;
 };
-
-void TOrthavelSceneTest::init()
-{
-  window = new TOrthavel;
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TOrthavelSceneTest::cleanup()
-{
-  delete window;
-  window = nullptr;
-}
 
 TMeasurement* TOrthavelSceneTest::Add(const char* action_name)
 {

@@ -10,6 +10,7 @@
 #include "mat4.h"
 #include "measurement.h"
 #include "window_helpers.h"
+#include "windowtest.h"
 
 namespace
 {
@@ -57,13 +58,11 @@ QString Body_Diagonal_Project()
 }
 }
 
-class TOrthavelSolverTest : public QObject
+class TOrthavelSolverTest : public TWindowTest
 {
   Q_OBJECT
 
 private slots:
-  void init();
-  void cleanup();
   void signs_switch_without_new_fit_data();
   void signs_switch_without_new_fit();
   void statistics_shown_with_four_decimals();
@@ -73,31 +72,11 @@ private slots:
 
 private:
   void Load_Body_Diagonals();
-  TOrthavel* window = nullptr;
-  QTemporaryDir directory;
 };
-
-void TOrthavelSolverTest::init()
-{
-  window = new TOrthavel;
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TOrthavelSolverTest::cleanup()
-{
-  delete window;
-  window = nullptr;
-}
 
 void TOrthavelSolverTest::Load_Body_Diagonals()
 {
-  const QString path = directory.filePath("diagonals.square");
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(Body_Diagonal_Project().toUtf8());
-  file.close();
-  QVERIFY(window->Load_Data(path));
+  QVERIFY(window->Load_Data(Write_File("diagonals.square", Body_Diagonal_Project())));
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("0.1000"), 20000);
 }
 
