@@ -99,6 +99,22 @@ void Read_Group(const TXmlFile& xml_file, const QDomElement& group, const TRecor
     records->push_back(read_record(xml_file, node));
 }
 
+// Runs the steps of a save or a load; false with the message in *error when one throws.
+template<class TSteps> bool Run_Guarded(QString* error, TSteps steps)
+{
+  assert(error);
+  try
+  {
+    steps();
+  }
+  catch(const TXmlFileException& exception)
+  {
+    *error = exception.Message();
+    return false;
+  }
+  return true;
+}
+
 void Check_Version(int version)
 {
   if(version != PROJECT_VERSION)
@@ -108,79 +124,47 @@ void Check_Version(int version)
 
 bool TProjectFile::Save(const QString& path, const std::vector<TMeasurement*>& records, QString* error)
 {
-  assert(error);
-  try
-  {
+  return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     xml_file.Set_File_Name(path);
     Write_Records(&xml_file, records);
     xml_file.Write_File(false);
-  }
-  catch(const TXmlFileException& exception)
-  {
-    *error = exception.Message();
-    return false;
-  }
-  return true;
+  });
 }
 
 bool TProjectFile::Save_Data(QByteArray* data, const std::vector<TMeasurement*>& records, QString* error)
 {
   assert(data);
-  assert(error);
-  try
-  {
+  return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     Write_Records(&xml_file, records);
     xml_file.Write_Data(data, false);
-  }
-  catch(const TXmlFileException& exception)
-  {
-    *error = exception.Message();
-    return false;
-  }
-  return true;
+  });
 }
 
 bool TProjectFile::Load(const QString& path, TRecords* records, QString* error)
 {
   assert(records);
-  assert(error);
-  try
-  {
+  return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     xml_file.Set_File_Name(path);
     int version = 0;
     xml_file.Open(PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);
     Read_Records(&xml_file, records);
-  }
-  catch(const TXmlFileException& exception)
-  {
-    *error = exception.Message();
-    return false;
-  }
-  return true;
+  });
 }
 
 bool TProjectFile::Load_Data(const QByteArray& data, TRecords* records, QString* error)
 {
   assert(records);
-  assert(error);
-  try
-  {
+  return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     int version = 0;
     xml_file.Open_Data(data, PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);
     Read_Records(&xml_file, records);
-  }
-  catch(const TXmlFileException& exception)
-  {
-    *error = exception.Message();
-    return false;
-  }
-  return true;
+  });
 }
 
 void TProjectFile::Write_Records(TXmlFile* xml_file, const std::vector<TMeasurement*>& records)

@@ -1,6 +1,5 @@
 #include "pointdialog.h"
 
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +8,7 @@
 #include <QSpacerItem>
 
 #include "fixedtext.h"
+#include "uihelpers.h"
 
 TPointDialog::TPointDialog(const QWidget* parent, Qt::WindowFlags flags)
   : QDialog(const_cast<QWidget*>(parent), flags)
@@ -26,28 +26,12 @@ TPointDialog::TPointDialog(const QWidget* parent, Qt::WindowFlags flags)
     grid->addWidget(axis_label, 0, column + 1);
   }
 
-  grid->addWidget(new QLabel("Start Point:", this), 1, 0);
-  d_start_x_edit = Create_Edit("start_x_edit");
-  d_start_y_edit = Create_Edit("start_y_edit");
-  d_start_z_edit = Create_Edit("start_z_edit");
-  grid->addWidget(d_start_x_edit, 1, 1);
-  grid->addWidget(d_start_y_edit, 1, 2);
-  grid->addWidget(d_start_z_edit, 1, 3);
-
-  grid->addWidget(new QLabel("End Point:", this), 2, 0);
-  d_end_x_edit = Create_Edit("end_x_edit");
-  d_end_y_edit = Create_Edit("end_y_edit");
-  d_end_z_edit = Create_Edit("end_z_edit");
-  grid->addWidget(d_end_x_edit, 2, 1);
-  grid->addWidget(d_end_y_edit, 2, 2);
-  grid->addWidget(d_end_z_edit, 2, 3);
+  Create_Point_Row(grid, 1, QStringLiteral("Start Point:"), "start", {&d_start_x_edit, &d_start_y_edit, &d_start_z_edit});
+  Create_Point_Row(grid, 2, QStringLiteral("End Point:"), "end", {&d_end_x_edit, &d_end_y_edit, &d_end_z_edit});
 
   grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 3, 0, 1, 4);
 
-  QFrame* separator = new QFrame(this);
-  separator->setFrameShape(QFrame::HLine);
-  separator->setFrameShadow(QFrame::Sunken);
-  grid->addWidget(separator, 4, 0, 1, 4);
+  grid->addWidget(Sunken_Line(this), 4, 0, 1, 4);
 
   QHBoxLayout* button_row = new QHBoxLayout;
   button_row->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
@@ -71,6 +55,20 @@ QLineEdit* TPointDialog::Create_Edit(const QString& object_name)
   edit->setObjectName(object_name);
   edit->setAlignment(Qt::AlignCenter);
   return edit;
+}
+
+// A title and the x, y and z fields of one point, named <prefix>_x_edit and so on.
+void TPointDialog::Create_Point_Row(QGridLayout* grid, int row, const QString& title, const char* prefix,
+                                   std::initializer_list<QLineEdit**> edits)
+{
+  grid->addWidget(new QLabel(title, this), row, 0);
+  const char* const axis_names[3] = {"x", "y", "z"};
+  int column = 0;
+  for(QLineEdit** edit : edits)
+  {
+    *edit = Create_Edit(QStringLiteral("%1_%2_edit").arg(QLatin1String(prefix), QLatin1String(axis_names[column])));
+    grid->addWidget(*edit, row, ++column);
+  }
 }
 
 void TPointDialog::Set_Points(const TVector3& start, const TVector3& end)

@@ -4,9 +4,11 @@
 #define POINTDIALOG_H
 
 #include <QDialog>
+#include <initializer_list>
 
 #include "vector3.h"
 
+class QGridLayout;
 class QLineEdit;
 class QWidget;
 
@@ -23,6 +25,8 @@ public:
 
 private:
   QLineEdit* Create_Edit(const QString& object_name);
+  void Create_Point_Row(QGridLayout* grid, int row, const QString& title, const char* prefix,
+                        std::initializer_list<QLineEdit**> edits);
 
   QLineEdit* d_end_x_edit;
   QLineEdit* d_end_y_edit;
