@@ -37,7 +37,7 @@ const double CONDITION_LIMIT = 1e12;
 // Standard uncertainty of a measured length L (mm): u = sqrt(a² + (b·L/1000)²) µm.
 struct TLengthUncertainty
 {
-  double constant_um = 0.0;          // a, µm
+  double constant_um = 0.0;           // a, µm
   double proportional_um_per_m = 0.0; // b, µm/m
 
   // u of a length (mm), in mm.
