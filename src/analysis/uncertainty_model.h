@@ -1,0 +1,29 @@
+// The error model linearised at the fitted axes: the corrected length of one
+// record and its derivatives with respect to the three squareness angles.
+//
+// Angles are in radians: XY turns X from the x axis towards y, YZ turns Y from
+// the y axis towards z, ZX turns Z from the z axis towards x, so that
+// X = |X| (cos xy, sin xy, 0) and the reported error is xy * 1000 mm/m.
+#ifndef UNCERTAINTY_MODEL_H
+#define UNCERTAINTY_MODEL_H
+
+#include "squaremodel.h"
+
+// Corrected length (mm) and its derivatives (mm/rad) at the given axes.
+struct TLengthDerivatives
+{
+  double corrected_length = 0.0;
+  double xy = 0.0;
+  double yz = 0.0;
+  double zx = 0.0;
+};
+
+// |M·end − M·start| with M the matrix of rows X, Y, Z, computed as the fit
+// computes it.
+double Corrected_Record_Length(const TSquareAxes& axes, const TMeasurementValues& record);
+
+// Exact derivatives (not the small-angle form) of the corrected length;
+// all zero for a line of zero corrected length.
+TLengthDerivatives Length_Derivatives(const TSquareAxes& axes, const TMeasurementValues& record);
+
+#endif
