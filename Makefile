@@ -3,8 +3,12 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# `make install` puts the program under $(DESTDIR)$(PREFIX).
+PREFIX ?= /usr/local
+# The Release build of the programs alone, for `make install` and `make package`.
+PACKAGE_DIR = build-package
 
-.PHONY: all deps build run check check-sanitize bench fuzz icons screenshot clean
+.PHONY: all deps build run check check-sanitize check-install release install package bench fuzz icons screenshot clean
 
 all: build
 
@@ -17,12 +21,15 @@ $(BUILD_DIR)/CMakeCache.txt:
 build: deps $(BUILD_DIR)/CMakeCache.txt
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Builds only the program, not the tests.
+run: deps $(BUILD_DIR)/CMakeCache.txt
+	@cmake --build $(BUILD_DIR) --target orthavel -j $(JOBS)
 	./$(BUILD_DIR)/orthavel
 
 check: build
 	$(MAKE) --no-print-directory check-sanitize
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
+	$(MAKE) --no-print-directory check-install
 
 # The solver's tests, threads and all, under AddressSanitizer and UBSan; any report fails.
 check-sanitize: deps
@@ -30,6 +37,31 @@ check-sanitize: deps
 	cmake --build build-sanitize --target test_calculatesquare -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-sanitize/tests/test_calculatesquare
+
+# The desktop entry, metainfo, MIME type, icons and manual pages as installed, and
+# the Debian package through lintian (errors fail, warnings are shown).
+check-install:
+	@scripts/install-deps build install
+	$(MAKE) --no-print-directory package
+	scripts/check-install $(PACKAGE_DIR)
+
+# Hardened as Debian builds its packages (dpkg-buildflags), which takes effect when
+# $(PACKAGE_DIR) is first configured.
+release: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+release:
+	@scripts/install-deps build package
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DORTHAVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+
+# Builds as you and copies with sudo only when $(DESTDIR)$(PREFIX) is not writable.
+install: release
+	@scripts/install-program $(PACKAGE_DIR) "$(PREFIX)" "$(DESTDIR)"
+
+# The Debian package $(PACKAGE_DIR)/orthavel_<version>_<arch>.deb, installed under /usr.
+package: release
+	cd $(PACKAGE_DIR) && cpack
 
 bench:
 	@scripts/install-deps build bench
@@ -42,7 +74,10 @@ fuzz:
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORTHAVEL_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
 
-icons: build
+# Configures again so that the painter finds Qt's SVG module once it is installed.
+icons:
+	@scripts/install-deps build icons
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) --target make_icons
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/make_icons resources
 
@@ -55,4 +90,4 @@ screenshot: deps
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/screenshot examples/demo.square docs/screenshot.png
 
 clean:
-	rm -rf $(BUILD_DIR) build-bench build-fuzz build-sanitize
+	rm -rf $(BUILD_DIR) build-bench build-fuzz build-sanitize $(PACKAGE_DIR)

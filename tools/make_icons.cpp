@@ -1,4 +1,5 @@
-// Draws the program's icons and logo into resources/ (run: make icons).
+// Draws the program's icons and logo into resources/ (run: make icons), and the
+// application icon for the desktop's hicolor theme as PNGs and as SVG.
 // The pictures are simple line drawings so they stay legible at tool-bar size.
 #include <QDir>
 #include <QFont>
@@ -7,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QSvgGenerator>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -15,6 +17,24 @@ namespace
 {
 const QColor ink(40, 40, 48);
 const QColor accent(60, 60, 240);
+
+// The application's id, which names its icon, desktop entry and metainfo.
+const QString application_id = QStringLiteral("org.orthavel.Orthavel");
+// The application icon is drawn on a 64 x 64 grid and scaled to each size.
+const int icon_grid = 64;
+
+QString Prepare_Path(const QString& dir, const QString& name)
+{
+  const QString path = dir + "/" + name;
+  QDir().mkpath(path.left(path.lastIndexOf('/')));
+  return path;
+}
+
+bool Report_Unwritable(const QString& path)
+{
+  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  return false;
+}
 
 bool Save_Image(const QString& dir, const QString& name, int width, int height,
                 const std::function<void(QPainter&)>& draw)
@@ -25,14 +45,23 @@ bool Save_Image(const QString& dir, const QString& name, int width, int height,
   painter.setRenderHint(QPainter::Antialiasing);
   draw(painter);
   painter.end();
-  const QString path = dir + "/" + name;
-  QDir().mkpath(path.left(path.lastIndexOf('/')));
-  if(!image.save(path, "PNG"))
-  {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  return true;
+  const QString path = Prepare_Path(dir, name);
+  return image.save(path, "PNG") || Report_Unwritable(path);
+}
+
+bool Save_Svg(const QString& dir, const QString& name, int size, const std::function<void(QPainter&)>& draw)
+{
+  const QString path = Prepare_Path(dir, name);
+  QSvgGenerator svg;
+  svg.setFileName(path);
+  svg.setSize(QSize(size, size));
+  svg.setViewBox(QRect(0, 0, size, size));
+  svg.setTitle("Orthavel");
+  QPainter painter;
+  if(!painter.begin(&svg))
+    return Report_Unwritable(path);
+  draw(painter);
+  return painter.end() || Report_Unwritable(path);
 }
 
 QPen Pen(const QColor& color, double width)
@@ -79,6 +108,32 @@ void Draw_Arrow(QPainter& p, const QPointF& from, const QPointF& to)
   p.drawLine(to, to - d * 4 - n * 3);
 }
 
+// A framed machine corner with its three axes and the right angle between them.
+void Draw_Application_Icon(QPainter& p)
+{
+  p.setPen(Pen(ink, 3));
+  p.setBrush(QColor(235, 235, 250));
+  p.drawRoundedRect(QRectF(4, 4, 56, 56), 8, 8);
+  Draw_Triad(p, QPointF(16, 48), 34);
+  p.setPen(Pen(accent, 3));
+  p.drawArc(QRectF(4, 26, 44, 44), 0, 90 * 16);
+}
+
+bool Save_Application_Icons(const QString& dir)
+{
+  bool ok = Save_Image(dir, "icons/orthavel.png", icon_grid, icon_grid, Draw_Application_Icon);
+  for(int size : {16, 22, 24, 32, 48, 64, 128, 256})
+  {
+    const QString name = QString("hicolor/%1x%1/apps/%2.png").arg(size).arg(application_id);
+    ok &= Save_Image(dir, name, size, size, [size](QPainter& p) {
+      p.scale(double(size) / icon_grid, double(size) / icon_grid);
+      Draw_Application_Icon(p);
+    });
+  }
+  ok &= Save_Svg(dir, "hicolor/scalable/apps/" + application_id + ".svg", icon_grid, Draw_Application_Icon);
+  return ok;
+}
+
 void Draw_Projection(QPainter& p, const QString& label)
 {
   p.setPen(Pen(ink, 1.5));
@@ -92,16 +147,7 @@ int main(int argc, char** argv)
 {
   QGuiApplication app(argc, argv);
   const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources");
-  bool ok = true;
-
-  ok &= Save_Image(dir, "icons/orthavel.png", 64, 64, [](QPainter& p) {
-    p.setPen(Pen(ink, 3));
-    p.setBrush(QColor(235, 235, 250));
-    p.drawRoundedRect(QRectF(4, 4, 56, 56), 8, 8);
-    Draw_Triad(p, QPointF(16, 48), 34);
-    p.setPen(Pen(accent, 3));
-    p.drawArc(QRectF(4, 26, 44, 44), 0, 90 * 16);
-  });
+  bool ok = Save_Application_Icons(dir);
   ok &= Save_Image(dir, "menu/file_new.png", 32, 32, [](QPainter& p) {
     Draw_Page(p);
     p.setPen(Pen(accent, 2));
