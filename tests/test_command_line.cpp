@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include "command_line.h"
+#include "measurementset.h"
 #include "orthavel.h"
 #include "start_window.h"
 
@@ -149,9 +150,9 @@ void TCommandLineTest::start_with_project()
 
   std::unique_ptr<TOrthavel> window(Start_Window(path));
   QVERIFY(window->isVisible());
-  QTRY_COMPARE(int(window->Measurements().size()), expected);
-  QCOMPARE(window->File_Name(), path);
-  QVERIFY(!window->Data_Modified());
+  QTRY_COMPARE(int(window->Document()->Records().size()), expected);
+  QCOMPARE(window->Document()->File_Name(), path);
+  QVERIFY(!window->Document()->Is_Modified());
 }
 
 void TCommandLineTest::start_with_instrument_file()
@@ -161,9 +162,9 @@ void TCommandLineTest::start_with_instrument_file()
   QVERIFY(expected > 0);
 
   std::unique_ptr<TOrthavel> window(Start_Window(path));
-  QTRY_COMPARE(int(window->Measurements().size()), expected);
-  QVERIFY(window->File_Name().isEmpty());
-  QVERIFY(window->Data_Modified());
+  QTRY_COMPARE(int(window->Document()->Records().size()), expected);
+  QVERIFY(window->Document()->File_Name().isEmpty());
+  QVERIFY(window->Document()->Is_Modified());
 }
 
 void TCommandLineTest::start_without_file()
@@ -171,9 +172,9 @@ void TCommandLineTest::start_without_file()
   std::unique_ptr<TOrthavel> window(Start_Window(QString()));
   QVERIFY(window->isVisible());
   QCoreApplication::processEvents();
-  QVERIFY(window->Measurements().empty());
-  QVERIFY(window->File_Name().isEmpty());
-  QVERIFY(!window->Data_Modified());
+  QVERIFY(window->Document()->Records().empty());
+  QVERIFY(window->Document()->File_Name().isEmpty());
+  QVERIFY(!window->Document()->Is_Modified());
 }
 
 // Rows: the arguments, and whether the program must answer them without a display. An
