@@ -1,0 +1,38 @@
+// Paints a display list through a camera with QPainter as a wireframe: line
+// items with their end-point symbols, triangle edges, and the coordinate-system
+// triads with labels, or a grey default triad when there are none.
+#ifndef VIEWPAINTER_H
+#define VIEWPAINTER_H
+
+#include <QLine>
+#include <QPoint>
+#include <vector>
+
+#include "displaylist.h"
+#include "repeatedlinefilter.h"
+#include "viewprojector.h"
+
+class QPainter;
+class TViewCamera;
+
+class TViewPainter
+{
+public:
+  // reference draws every triangle edge on its own instead of the batched,
+  // shared-edge path; both give the same pixels. The fast path builds the
+  // meshes it needs.
+  void Paint(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list, bool reference);
+
+private:
+  void Paint_Line_Items(QPainter* painter, const TViewProjector& projector, const TDisplayList::TDataSet& data_set);
+  void Paint_Mesh_Edges(QPainter* painter, const TViewProjector& projector, const TDisplayList::TTriangleMesh& mesh, bool opaque);
+
+  // Paint buffers, reused so a paint allocates nothing once warmed up.
+  std::vector<TWindowPoint> d_window_points;
+  std::vector<QPoint> d_pixels;
+  std::vector<char> d_pixel_valid;
+  std::vector<QLine> d_lines;
+  TRepeatedLineFilter d_line_filter;
+};
+
+#endif
