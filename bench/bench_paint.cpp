@@ -5,8 +5,11 @@
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "graphicwidget.h"
+#include "measurement.h"
+#include "scenebuilder.h"
 #include "vector3.h"
 
 namespace
@@ -14,54 +17,45 @@ namespace
 const int VIEW_WIDTH = 951;
 const int VIEW_HEIGHT = 651;
 
-// The scene the main window draws: every measurement in its own data set,
-// ball bars as a cylinder and two spheres, length bars as square bars, and a box.
-void Draw_Scene(TGraphicWidget* widget, int measurements)
+// Ball bars and length bars alternating, spread through a 600 mm volume in
+// many directions, the fourth one selected.
+class TSceneRecords
 {
-  widget->Clear_Data_Sets();
-  TVector3 minimum;
-  TVector3 maximum;
-  for(int i = 0; i < measurements; ++i)
+public:
+  explicit TSceneRecords(int measurements)
   {
-    const double a = 2.399963 * i;
-    TVector3 axis(std::cos(a), std::sin(a), 0.6 * std::cos(0.37 * i));
-    axis.Normal();
-    const TVector3 position(300.0 * std::sin(0.71 * i), 300.0 * std::cos(0.53 * i), 200.0 * std::sin(0.29 * i));
-    const double actual = 100.0 + 5.0 * (i % 80);
-    const TVector3 start = position - axis * (0.5 * actual);
-    const TVector3 end = position + axis * (0.5 * actual);
-    if(i == 0)
-      minimum = maximum = start;
-    for(int k = 0; k < 3; ++k)
+    for(int i = 0; i < measurements; ++i)
     {
-      minimum(k) = std::min(minimum(k), std::min(start(k), end(k)));
-      maximum(k) = std::max(maximum(k), std::max(start(k), end(k)));
-    }
-
-    const int id = widget->Create_Data_Set(TGraphicWidget::SYMBOL_NONE, i == 3 ? QColor(60, 60, 240) : QColor(80, 80, 80));
-    if(i % 2 == 0)
-    {
-      widget->Draw_Cylinder(id, position, axis, 6.0, actual - 22.0);
-      widget->Draw_Sphere(id, start, 12.5);
-      widget->Draw_Sphere(id, end, 12.5);
-    }
-    else
-    {
-      const TVector3 reference = std::fabs(axis ^ TVector3(0, 0, 1)) > 0.707107 ? TVector3(1, 0, 0) : TVector3(0, 0, 1);
-      widget->Draw_Polygon(id, position, axis, reference, 10.0, actual, 4);
+      std::unique_ptr<TMeasurement> record;
+      if(i % 2 == 0)
+        record = std::make_unique<TMeasurementBallBar>();
+      else
+        record = std::make_unique<TMeasurementLength>();
+      const double a = 2.399963 * i;
+      record->Set_Axis(TVector3(std::cos(a), std::sin(a), 0.6 * std::cos(0.37 * i)));
+      record->Set_Position(TVector3(300.0 * std::sin(0.71 * i), 300.0 * std::cos(0.53 * i), 200.0 * std::sin(0.29 * i)));
+      record->Set_Actual_Length(100.0 + 5.0 * (i % 80));
+      d_pointers.push_back(record.get());
+      d_selected.push_back(i == 3);
+      d_records.push_back(std::move(record));
     }
   }
-  const int box = widget->Create_Data_Set(TGraphicWidget::SYMBOL_NONE, QColor(160, 160, 160));
-  widget->Draw_Wire_Cube(box, minimum, maximum);
-  widget->Update();
-}
 
-std::unique_ptr<TGraphicWidget> Make_View(int measurements, bool reference)
+  // The scene the main window draws, through the window's own scene builder.
+  void Draw(TGraphicWidget* widget) const { TSceneBuilder::Draw(widget, d_pointers, d_selected); }
+
+private:
+  std::vector<std::unique_ptr<TMeasurement>> d_records;
+  std::vector<TMeasurement*> d_pointers;
+  std::vector<bool> d_selected;
+};
+
+std::unique_ptr<TGraphicWidget> Make_View(const TSceneRecords& scene, bool reference)
 {
   std::unique_ptr<TGraphicWidget> widget(new TGraphicWidget);
   widget->resize(VIEW_WIDTH, VIEW_HEIGHT);
   widget->reference_painting = reference;
-  Draw_Scene(widget.get(), measurements);
+  scene.Draw(widget.get());
   widget->Look_At(TVector3(-0.684791, -0.684791, 0.249244), TVector3(0, 0, 1));
   return widget;
 }
@@ -70,7 +64,8 @@ void Paint(benchmark::State& state, bool reference)
 {
   const int measurements = static_cast<int>(state.range(0));
   const bool fit = state.range(1) != 0;
-  std::unique_ptr<TGraphicWidget> widget = Make_View(measurements, reference);
+  const TSceneRecords scene(measurements);
+  std::unique_ptr<TGraphicWidget> widget = Make_View(scene, reference);
   QImage image(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_ARGB32_Premultiplied);
   widget->render(&image);
 
@@ -100,13 +95,13 @@ void BM_Paint_Per_Triangle(benchmark::State& state)
 // What a selection change costs: the scene is rebuilt, then painted once.
 void BM_Redraw_Scene_And_Paint(benchmark::State& state)
 {
-  const int measurements = static_cast<int>(state.range(0));
-  std::unique_ptr<TGraphicWidget> widget = Make_View(measurements, false);
+  const TSceneRecords scene(static_cast<int>(state.range(0)));
+  std::unique_ptr<TGraphicWidget> widget = Make_View(scene, false);
   QImage image(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_ARGB32_Premultiplied);
   widget->render(&image);
   for(auto _ : state)
   {
-    Draw_Scene(widget.get(), measurements);
+    scene.Draw(widget.get());
     widget->render(&image);
     benchmark::DoNotOptimize(image.constBits());
   }
