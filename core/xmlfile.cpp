@@ -387,6 +387,10 @@ QByteArray TXmlFile::Document_Text(bool compact) const
 // The document goes to a temporary file that replaces the old one only once
 // everything was written, so a failed save leaves the previous file untouched.
 // Only when the folder cannot hold the temporary file is the file written directly.
+// The project is never written in place: the text goes to a temporary file
+// beside the old one, which replaces it only once every byte is on disk. A
+// write that stays in the device's buffer fails only when the buffer is
+// flushed, so the flush is checked before the file is committed.
 void TXmlFile::Write_File(bool compact)
 {
   const QFileInfo info(d_file_name);
@@ -395,13 +399,23 @@ void TXmlFile::Write_File(bool compact)
                             TXmlFileException::ERROR_FILE_ACCESS);
 
   QSaveFile file(d_file_name);
-  file.setDirectWriteFallback(true);
+  file.setDirectWriteFallback(false);
   if(!file.open(QIODevice::WriteOnly | QIODevice::Text))
-    throw Data_Error(QString("ERR:  Cannot write file '%1'.  Reason: %2").arg(d_file_name, file.errorString()));
+    throw Data_Error(QString("ERR:  Cannot write file '%1'.  Reason: %2").arg(d_file_name, Open_Failure(info, file)));
 
   const QByteArray text = Document_Text(compact);
-  if(file.write(text) != text.size() || !file.commit())
+  if(file.write(text) != text.size() || !file.flush() || file.error() != QFileDevice::NoError || !file.commit())
     throw Data_Error(QString("ERR:  Cannot write file '%1'.  Reason: %2").arg(d_file_name, file.errorString()));
+}
+
+// Why the temporary file could not be made: a folder that takes no new file
+// is named, since the old file in it may well be writable.
+QString TXmlFile::Open_Failure(const QFileInfo& target, const QSaveFile& file)
+{
+  const QFileInfo folder(target.absolutePath());
+  if(!target.isDir() && folder.isDir())
+    return QString("the folder '%1' is not writable (%2)").arg(folder.absoluteFilePath(), file.errorString());
+  return file.errorString();
 }
 
 void TXmlFile::Write_Data(QByteArray* data, bool compact) const

@@ -9,6 +9,9 @@
 #include <QDomNode>
 #include <QString>
 
+class QFileInfo;
+class QSaveFile;
+
 class TXmlFileException
 {
 public:
@@ -76,6 +79,7 @@ private:
   static QDomNode First_Child(const QDomNode& parent, const QString& parent_name, bool optional);
   static QString Text_Of(const QDomNode& node, const QString& node_name, bool optional);
   static QString Attribute_Of(const QDomNode& node, const QString& name, bool optional);
+  static QString Open_Failure(const QFileInfo& target, const QSaveFile& file);
 
   void Parse(const QByteArray& data, const QString& source, bool namespace_processing);
   void Check_Identity(const QString& identification, int* version);

@@ -36,7 +36,8 @@ private:
 
 void TOrthavelTest::start_up_state()
 {
-  QCOMPARE(window->windowTitle(), QString("Orthavel"));
+  QCOMPARE(window->windowTitle(), QString("Untitled[*] - Orthavel"));
+  QVERIFY(!window->isWindowModified());
   QVERIFY(window->acceptDrops());
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), 0);
   QVERIFY(!Member<QWidget>(window, "editor_widget")->isEnabled());

@@ -56,7 +56,7 @@ private slots:
   void names_beyond_basic_plane();
   void bad_files_data();
   void bad_files();
-  void failed_load_keeps_earlier_records_and_tells_solver();
+  void failed_load_keeps_the_set_as_it_was();
   void random_sets_round_trip();
   void failed_save_keeps_old_file();
 
@@ -222,6 +222,8 @@ void TOrthavelProjectTest::bad_files_data()
   QTest::newRow("binary") << QString::fromLatin1("\x01\x02\xff\xfe garbage") << "parse";
 }
 
+// A file that cannot be read as a project leaves the set, its file name and
+// its modified state exactly as they were.
 void TOrthavelProjectTest::bad_files()
 {
   QFETCH(QString, content);
@@ -232,22 +234,30 @@ void TOrthavelProjectTest::bad_files()
     QVERIFY2(Status().startsWith("ERR:  Reference file XML parse error at line "), qPrintable(Status()));
   else
     QCOMPARE(Status(), message);
-  QVERIFY(window->Document()->Records().empty());
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
+  QCOMPARE(window->Document()->Records().front()->Name(), QString("BallBar 1"));
+  QVERIFY(window->Document()->Is_Modified());
   QVERIFY(window->Document()->File_Name().isEmpty());
-  QVERIFY(!Member<QAction>(window, "action_save")->isEnabled());
+  QVERIFY(Member<QAction>(window, "action_save")->isEnabled());
 }
 
-void TOrthavelProjectTest::failed_load_keeps_earlier_records_and_tells_solver()
+// A load that fails part way keeps nothing of the file: the project opened
+// before stays on show, bound and unmodified, and the fit describes it.
+void TOrthavelProjectTest::failed_load_keeps_the_set_as_it_was()
 {
-  const QString content = Project(Ballbar_Xml("A", "0,0,0", "1,1,0", "999.9") +
-                                  Ballbar_Xml("B", "0,0,0", "1,-1,0", "1000.1") +
+  const QString first = Write_File("first.square", Project(Ballbar_Xml("A", "0,0,0", "1,1,0", "999.9") +
+                                                           Ballbar_Xml("B", "0,0,0", "1,-1,0", "1000.1")));
+  QVERIFY(window->Load_Data(first));
+  const QString content = Project(Ballbar_Xml("C", "0,0,0", "1,1,0", "500") +
                                   "<Measurement><Name></Name><Position>0,0,0</Position><Axis>1,0,0</Axis>"
                                   "<Actual_Length>5</Actual_Length></Measurement>");
   QVERIFY(!window->Load_Data(Write_File("partial.square", content)));
   QCOMPARE(Status(), QString("ERR:  Node Text for 'Name' is not optional."));
   QCOMPARE(window->Document()->Records().size(), size_t(2));
+  QCOMPARE(window->Document()->Records()[1]->Name(), QString("B"));
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), 2);
-  // The solver fits the two records on show.
+  QCOMPARE(window->Document()->File_Name(), first);
+  QVERIFY(!window->Document()->Is_Modified());
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("0.2000"), 20000);
   QCOMPARE(Text_Of(window, "initial_min_length_label"), QString("999.9000"));
 }

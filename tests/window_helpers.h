@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "calculatesquare.h"
 #include "measurementset.h"
@@ -33,8 +34,11 @@ template<class T> void When_Shown(std::function<void(T*)> answer, bool* seen = n
 {
   if(seen)
     *seen = false;
+  // The pending timer keeps the poll alive; the poll itself holds only a weak
+  // reference, so it is freed once it stops asking again.
   auto poll = std::make_shared<std::function<void(int)>>();
-  *poll = [answer, seen, poll](int tries_left) {
+  const std::weak_ptr<std::function<void(int)>> weak_poll = poll;
+  *poll = [answer, seen, weak_poll](int tries_left) {
     T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
     if(dialog && dialog->isVisible())
     {
@@ -43,8 +47,9 @@ template<class T> void When_Shown(std::function<void(T*)> answer, bool* seen = n
       answer(dialog);
       return;
     }
-    if(tries_left > 0)
-      QTimer::singleShot(10, [poll, tries_left] { (*poll)(tries_left - 1); });
+    const auto self = weak_poll.lock();
+    if(self && tries_left > 0)
+      QTimer::singleShot(10, [self, tries_left] { (*self)(tries_left - 1); });
   };
   QTimer::singleShot(0, [poll] { (*poll)(500); });
 }
@@ -112,6 +117,19 @@ private:
   QTimer timer;
   T* last = nullptr;
 };
+
+// Chooses `path` in every file dialog shown while the answerer lives, or
+// cancels them when it is empty.
+inline std::unique_ptr<TDialogAnswerer<QFileDialog>> Answer_All_File_Dialogs(const QString& path)
+{
+  return std::make_unique<TDialogAnswerer<QFileDialog>>([path](QFileDialog* dialog) { Choose_File(dialog, path); });
+}
+
+// A sample file of the tests.
+inline QString Data_File(const char* name)
+{
+  return QString(ORTHAVEL_TEST_DATA) + "/" + name;
+}
 
 inline TCalculateSquare* Solver_Of(const TOrthavel* window)
 {

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -61,11 +62,10 @@ TOrthavel::TOrthavel(const QWidget* parent, Qt::WindowFlags flags)
   setStatusBar(status_bar);
   Set_Tab_Order();
 
-  setWindowTitle(QStringLiteral("Orthavel"));
-  action_save->setEnabled(false);
-  action_save_as->setEnabled(false);
   Connect_Actions();
   Connect_Document();
+  Update_Save_Actions();
+  Update_Title();
 
   Create_Solver();
   static_cast<QGridLayout*>(centralWidget()->layout())->addWidget(scene_view->Create_View(centralWidget()), 0, 0, 1, 5);
@@ -188,6 +188,9 @@ void TOrthavel::Connect_Document()
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Hand_Set_To_Solver);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Draw_Data);
   connect(measurement_editor, &TMeasurementEditor::Selection_Changed, this, &TOrthavel::Draw_Data);
+  connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Update_Save_Actions);
+  connect(document, &TMeasurementSet::File_Name_Changed, this, &TOrthavel::Update_Title);
+  connect(document, &TMeasurementSet::Modified_Changed, this, &TOrthavel::Update_Title);
 }
 
 // The estimate is written into the records before the editor reads it, so
@@ -230,6 +233,23 @@ void TOrthavel::Take_Ballbar_Estimate()
 void TOrthavel::Draw_Data()
 {
   scene_view->Draw_Data(document->Records(), measurement_editor->List()->Selection_Flags());
+}
+
+// A set with records can always be saved; one without a file name goes through Save As.
+void TOrthavel::Update_Save_Actions()
+{
+  action_save->setEnabled(!document->Is_Empty());
+  action_save_as->setEnabled(!document->Is_Empty());
+}
+
+// "demo.square - Orthavel", with the desktop's unsaved mark while the set has changes.
+void TOrthavel::Update_Title()
+{
+  const QString& path = document->File_Name();
+  setWindowFilePath(path);
+  const QString name = path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName();
+  setWindowTitle(QStringLiteral("%1[*] - Orthavel").arg(name));
+  setWindowModified(document->Is_Modified());
 }
 
 void TOrthavel::Thread_Started()

@@ -62,6 +62,8 @@ private slots:
   void Hand_Set_To_Solver();
   void Take_Ballbar_Estimate();
   void Draw_Data();
+  void Update_Save_Actions();
+  void Update_Title();
 
 private:
   // Construction (orthavel.cpp)
@@ -79,6 +81,10 @@ private:
   bool Confirm_Discard_Changes();
   void Import_With_Dialog(const QString& title, const QString& filter);
   void Open_Project(const QString& path);
+  QString Load_Project(const QString& path);
+  QString Instrument_File_Hint(const QString& path, const QString& error);
+  bool Save_Project(const QString& path);
+  void Report_Failure(const QString& title, const QString& message);
 
   QAction* action_about;
   QAction* action_new;

@@ -6,7 +6,9 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStatusBar>
@@ -23,6 +25,7 @@
 namespace
 {
 const QString project_filter = QStringLiteral("Squareness Measurement Files (*.square)");
+const QString PROJECT_SUFFIX = QStringLiteral(".square");
 
 // The folder part of a path: everything before its last "/", or the whole
 // path when it has none.
@@ -73,32 +76,44 @@ void TOrthavel::Menu_Open()
                                                     project_filter);
   if(path.isEmpty())
     return;
-  Load_Data(path);
-  document->Set_Modified(false);
+  const QString error = Load_Project(path);
+  if(!error.isEmpty())
+    Report_Failure(QStringLiteral("Cannot Open Project"), error);
 }
 
+// A name typed without a suffix gets ".square", so that the Open dialog's filter shows the file.
 void TOrthavel::Menu_SaveAs()
 {
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Measurements"), last_directory,
-                                                    project_filter);
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Measurements"), last_directory,
+                                              project_filter);
   if(path.isEmpty())
     return;
-  if(Save_Data(path))
-  {
+  if(QFileInfo(path).suffix().isEmpty())
+    path += PROJECT_SUFFIX;
+  if(Save_Project(path))
     document->Set_File_Name(path);
-    document->Set_Modified(false);
-  }
 }
 
 void TOrthavel::Menu_Save()
 {
   if(document->File_Name().isEmpty())
-  {
     Menu_SaveAs();
-    return;
+  else
+    Save_Project(document->File_Name());
+}
+
+// The file commands' save: a failure is shown in a box as well.
+bool TOrthavel::Save_Project(const QString& path)
+{
+  QString error;
+  if(!TProjectFile::Save(path, document->Records(), &error))
+  {
+    Report_Failure(QStringLiteral("Cannot Save Project"), error);
+    return false;
   }
-  if(Save_Data(document->File_Name()))
-    document->Set_Modified(false);
+  document->Set_Modified(false);
+  Show_Status(status_bar, QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+  return true;
 }
 
 void TOrthavel::Import_With_Dialog(const QString& title, const QString& filter)
@@ -150,8 +165,6 @@ bool TOrthavel::Import_Data(const QString& path)
 
   std::vector<std::unique_ptr<TMeasurement>> records(imported.begin(), imported.end());
   document->Append(std::move(records));
-  action_save->setEnabled(!document->Is_Empty());
-  action_save_as->setEnabled(!document->Is_Empty());
   scene_view->Proj_ISO();
   return true;
 }
@@ -165,37 +178,60 @@ bool TOrthavel::Save_Data(const QString& path) const
   return false;
 }
 
-// A load that fails keeps the records read before the fault on show.
 bool TOrthavel::Load_Data(const QString& path)
 {
-  last_directory = Directory_Of(path);
-  action_save->setEnabled(false);
-  action_save_as->setEnabled(false);
+  const QString error = Load_Project(path);
+  if(!error.isEmpty())
+    Show_Status(status_bar, error);
+  return error.isEmpty();
+}
 
+// Replaces the set by the project's records, or, when the file cannot be read
+// as a project, leaves the set, its file name and its modified state as they
+// were and returns why.
+QString TOrthavel::Load_Project(const QString& path)
+{
+  last_directory = Directory_Of(path);
   TProjectFile::TRecords records;
   QString error;
-  const bool loaded = TProjectFile::Load(path, &records, &error);
+  if(!TProjectFile::Load(path, &records, &error))
+    return Instrument_File_Hint(path, error);
+
   document->Reset(std::move(records));
-  if(loaded)
-  {
-    action_save->setEnabled(!document->Is_Empty());
-    action_save_as->setEnabled(!document->Is_Empty());
-    document->Set_File_Name(path);
-  }
-  else
-  {
-    Show_Status(status_bar, error);
-  }
+  document->Set_File_Name(path);
   scene_view->Proj_ISO();
-  return loaded;
+  Show_Status(status_bar, QStringLiteral("Opened %1").arg(QFileInfo(path).fileName()));
+  return QString();
+}
+
+// An instrument data file given to Open is named as such, with the way to add it.
+QString TOrthavel::Instrument_File_Hint(const QString& path, const QString& error)
+{
+  QFile file(path);
+  if(!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    return error;
+  const QByteArray head = file.read(64 * 1024);
+  if(TMeasurementFactory::Determine_File_Type(head) == TMeasurementFactory::IMPORT_UNRECOGNIZED)
+    return error;
+  return QStringLiteral("ERR:  '%1' is an instrument data file, not a project.  Use File > Import to add its "
+                        "measurements to the set.")
+    .arg(path);
 }
 
 void TOrthavel::Open_Project(const QString& path)
 {
   if(!Confirm_Discard_Changes())
     return;
-  Load_Data(path);
-  document->Set_Modified(false);
+  const QString error = Load_Project(path);
+  if(!error.isEmpty())
+    Report_Failure(QStringLiteral("Cannot Open Project"), error);
+}
+
+// Shown on the status bar and in a box the user must dismiss.
+void TOrthavel::Report_Failure(const QString& title, const QString& message)
+{
+  Show_Status(status_bar, message);
+  message_box->Ask(title, message.toHtmlEscaped(), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void TOrthavel::dragEnterEvent(QDragEnterEvent* event)
@@ -220,7 +256,7 @@ void TOrthavel::dropEvent(QDropEvent* event)
 // A project file opens (after the unsaved-changes prompt); any other file is imported.
 void TOrthavel::Open_File(const QString& path)
 {
-  if(path.endsWith(QStringLiteral(".square"), Qt::CaseInsensitive))
+  if(path.endsWith(PROJECT_SUFFIX, Qt::CaseInsensitive))
     Open_Project(path);
   else
     Import_Data(path);
