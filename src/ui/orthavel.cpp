@@ -165,7 +165,6 @@ TOrthavel::~TOrthavel()
 {
   Stop_Solver();
   Clear_Measurement_Data();
-  Delete_Retired_Measurements();
 }
 
 void TOrthavel::Create_Actions()

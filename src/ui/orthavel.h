@@ -130,8 +130,7 @@ private:
   void Create_Solver();
   void Stop_Solver();
   void Hand_Measurements_To_Solver();
-  void Retire_Measurement(TMeasurement* measurement);
-  void Delete_Retired_Measurements();
+  void Apply_Nominal_Ballbar_Length();
   void Show_Statistics(bool available, const double values[4], QLabel* const labels[4]);
   void Show_Error(QLabel* label, double value, bool valid, int sign);
   int Create_Squareness_Sign_Parameter(int xy_sign, int yz_sign, int zx_sign) const;
@@ -219,14 +218,6 @@ private:
   TGraphicWidget* graphic_widget;
   TVector3 scene_minimum;
   TVector3 scene_maximum;
-
-  // Removed records wait here until the solver has restarted on a list without them.
-  struct TRetiredMeasurement
-  {
-    TMeasurement* measurement;
-    quint64 serial;
-  };
-  std::vector<TRetiredMeasurement> retired_measurements;
 };
 
 #endif

@@ -174,7 +174,7 @@ void TOrthavel::Remove_Measurement_Item(const QListWidgetItem* item)
   if(position != measurements.end())
     measurements.erase(position);
   delete measurement_list->takeItem(row);
-  Retire_Measurement(measurement);
+  delete measurement;
 }
 
 void TOrthavel::Measurement_Selection_Changed()
@@ -290,7 +290,7 @@ void TOrthavel::Clear_Measurement_Data()
   measurement_list->clear();
   editor_widget->setEnabled(false);
   for(TMeasurement* measurement : measurements)
-    Retire_Measurement(measurement);
+    delete measurement;
   measurements.clear();
   Hand_Measurements_To_Solver();
 }

@@ -25,8 +25,10 @@ void TOrthavel::Create_Solver()
   connect(calculate_square, &QThread::started, this, &TOrthavel::Thread_Started);
   connect(calculate_square, &QThread::finished, this, &TOrthavel::Thread_Finished);
   connect(calculate_square, &TCalculateSquare::Squareness_Updated, this, &TOrthavel::Update_Squareness);
-  connect(calculate_square, &TCalculateSquare::Nominal_Ballbar_Length_Updated, this,
-          &TOrthavel::Update_Nominal_Ballbar_Length);
+  connect(calculate_square, &TCalculateSquare::Nominal_Ballbar_Length_Updated, this, [this] {
+    Apply_Nominal_Ballbar_Length();
+    Update_Nominal_Ballbar_Length();
+  });
   calculate_square->start(QThread::NormalPriority);
 }
 
@@ -41,29 +43,22 @@ void TOrthavel::Stop_Solver()
   calculate_square->wait();
 }
 
+// The solver copies the values; the records may change or go at once.
 void TOrthavel::Hand_Measurements_To_Solver()
 {
   calculate_square->Set_Measurement_Data(measurements);
-  Delete_Retired_Measurements();
 }
 
-// A removed record is deleted only once the solver works on a list without it.
-void TOrthavel::Retire_Measurement(TMeasurement* measurement)
+// The fit's ball-bar length estimate belongs to the records only while they
+// are still those the fit was made for.
+void TOrthavel::Apply_Nominal_Ballbar_Length()
 {
-  retired_measurements.push_back({measurement, calculate_square->Data_Serial() + 1});
-}
-
-void TOrthavel::Delete_Retired_Measurements()
-{
-  auto kept = retired_measurements.begin();
-  for(const TRetiredMeasurement& retired : retired_measurements)
-  {
-    if(calculate_square->Has_Adopted(retired.serial))
-      delete retired.measurement;
-    else
-      *kept++ = retired;
-  }
-  retired_measurements.erase(kept, retired_measurements.end());
+  const TFitResult result = calculate_square->Result();
+  if(result.serial != calculate_square->Data_Serial() || result.ballbar_count == 0)
+    return;
+  for(TMeasurement* measurement : measurements)
+    if(measurement->Type() == TMeasurement::MEASUREMENT_BALLBAR)
+      measurement->Set_Nominal_Length(result.ballbar_length);
 }
 
 int TOrthavel::Create_Squareness_Sign_Parameter(int xy_sign, int yz_sign, int zx_sign) const
@@ -125,8 +120,6 @@ void TOrthavel::Update_Squareness()
   Show_Error(yz_squareness_label, value, valid, Extract_Squareness_Sign_YZ(parameter));
   value = calculate_square->ZX_Error(&valid);
   Show_Error(zx_squareness_label, value, valid, Extract_Squareness_Sign_ZX(parameter));
-
-  Delete_Retired_Measurements();
 }
 
 void TOrthavel::Sign_Changed()
