@@ -1,4 +1,4 @@
-// Squareness solver: one complete fit, and one error evaluation per record.
+// Squareness fit: one complete fit of a snapshot, and one error evaluation per record.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -8,8 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "calculatesquare.h"
 #include "measurement.h"
+#include "squaremodel.h"
+#include "squaresearch.h"
 
 // Counts heap allocations so that the evaluation can show it makes none.
 static std::atomic<long> allocation_count{0};
@@ -34,16 +35,6 @@ void operator delete(void* memory, std::size_t) noexcept
 
 namespace
 {
-class TBenchSolver : public TCalculateSquare
-{
-public:
-  TBenchSolver() : TCalculateSquare(nullptr) {}
-
-  using TCalculateSquare::Adopt_Measurement_Data;
-  using TCalculateSquare::Calculate_Error;
-  using TCalculateSquare::Fit_Once;
-};
-
 // Records of a machine with small squareness errors, measured with ball bars
 // along body and face diagonals and with a laser along the axes, plus noise.
 class TMeasurementSet
@@ -86,38 +77,32 @@ public:
       delete record;
   }
 
-  const std::vector<TMeasurement*>& List() const { return d_list; }
+  TMeasurementSnapshot Snapshot() const { return Snapshot_Of(d_list); }
 
 private:
   std::vector<TMeasurement*> d_list;
 };
 
+// The snapshot is copied into each fit, as the solver thread copies the one handed over.
 void BM_Fit(benchmark::State& state)
 {
-  const TMeasurementSet set(static_cast<int>(state.range(0)));
-  TBenchSolver solver;
+  const TMeasurementSnapshot snapshot = TMeasurementSet(static_cast<int>(state.range(0))).Snapshot();
+  TFitResult result;
   for(auto _ : state)
-  {
-    solver.Set_Measurement_Data(set.List());
-    solver.Fit_Once();
-  }
-  bool valid = false;
-  state.counters["xy_mm_per_m"] = solver.XY_Error(&valid);
+    result = Fit_Square(snapshot);
+  state.counters["xy_mm_per_m"] = result.xy_error;
 }
 
 void BM_Calculate_Error(benchmark::State& state)
 {
-  const TMeasurementSet set(static_cast<int>(state.range(0)));
-  TBenchSolver solver;
-  solver.Set_Measurement_Data(set.List());
-  solver.Adopt_Measurement_Data();
-  const TVector3 x = TVector3(1.0, 0.0001, 0.0).Normal();
-  const TVector3 y = TVector3(0.0, 1.0, -0.0001).Normal();
-  const TVector3 z(0.0, 0.0, 1.0);
+  const TMeasurementSnapshot snapshot = TMeasurementSet(static_cast<int>(state.range(0))).Snapshot();
+  TSquareAxes axes;
+  axes.x = TVector3(1.0, 0.0001, 0.0).Normal();
+  axes.y = TVector3(0.0, 1.0, -0.0001).Normal();
 
   const long allocations_before = allocation_count;
   for(auto _ : state)
-    benchmark::DoNotOptimize(solver.Calculate_Error(x, y, z));
+    benchmark::DoNotOptimize(Calculate_Error(snapshot, axes));
   const long allocations = allocation_count - allocations_before;
 
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -11,22 +11,15 @@
 #include <optional>
 #include <vector>
 
-#include "calculatesquare.h"
 #include "measurement.h"
 #include "squaremodel.h"
+#include "squaresearch.h"
 #include "uncertainty.h"
 
 namespace uncertainty_test
 {
 const TMeasurement::TMeasurementType BALL_BAR = TMeasurement::MEASUREMENT_BALLBAR;
 const TMeasurement::TMeasurementType LENGTH = TMeasurement::MEASUREMENT_LENGTH;
-
-class TTestSolver : public TCalculateSquare
-{
-public:
-  TTestSolver() : TCalculateSquare(nullptr) {}
-  using TCalculateSquare::Fit_Once;
-};
 
 inline TSquareAxes Axes_Of(double xy, double yz, double zx) // mm/m
 {
@@ -37,38 +30,10 @@ inline TSquareAxes Axes_Of(double xy, double yz, double zx) // mm/m
   return axes;
 }
 
-// The one place the tests run the fit: the analysis takes a TFitResult, made
-// here from the solver thread's own fit run in this thread.
+// The one place the tests run the fit: the program's own search on the snapshot.
 inline TFitResult Fit(const TMeasurementSnapshot& snapshot)
 {
-  std::vector<std::unique_ptr<TMeasurement>> records;
-  std::vector<TMeasurement*> list;
-  for(const TMeasurementValues& values : snapshot)
-  {
-    records.emplace_back(values.type == BALL_BAR ? static_cast<TMeasurement*>(new TMeasurementBallBar)
-                                                 : static_cast<TMeasurement*>(new TMeasurementLength));
-    records.back()->Set_Position(values.position);
-    records.back()->Set_Axis(values.axis);
-    records.back()->Set_Nominal_Length(values.nominal_length);
-    records.back()->Set_Actual_Length(values.actual_length);
-    list.push_back(records.back().get());
-  }
-  TTestSolver solver;
-  solver.Set_Measurement_Data(list);
-  solver.Fit_Once();
-
-  TFitResult fit;
-  fit.xy_error = solver.XY_Error(&fit.valid.xy);
-  fit.yz_error = solver.YZ_Error(&fit.valid.yz);
-  fit.zx_error = solver.ZX_Error(&fit.valid.zx);
-  fit.axes = Axes_Of(fit.xy_error, fit.yz_error, fit.zx_error);
-  for(const TMeasurement* record : list)
-    if(record->Type() == BALL_BAR)
-    {
-      fit.ballbar_length = record->Nominal_Length();
-      ++fit.ballbar_count;
-    }
-  return fit;
+  return Fit_Square(snapshot);
 }
 
 inline TVector3 Unit(const TVector3& v)
