@@ -19,7 +19,7 @@ private slots:
   void names_repeat_after_deletion();
   void delete_asks_with_unsaved_changes_data();
   void delete_asks_with_unsaved_changes();
-  void delete_right_after_save_does_not_ask();
+  void delete_right_after_load_does_not_ask();
   void two_rows_selected_empty_the_editor();
   void nominal_field_read_only_for_ballbar();
   void apply_data();
@@ -129,14 +129,16 @@ void TOrthavelEditorTest::delete_asks_with_unsaved_changes()
   QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), remaining);
 }
 
-void TOrthavelEditorTest::delete_right_after_save_does_not_ask()
+void TOrthavelEditorTest::delete_right_after_load_does_not_ask()
 {
   Add("action_add_ballbar");
   Add("action_add_length");
-  // Saving through the menu clears the modified flag; the Save As dialog picks the file.
-  Answer_File_Dialog(directory.filePath("saved.square"));
-  QMetaObject::invokeMethod(window, "Menu_Save");
+  // Right after a load the set has no unsaved changes.
+  const QString saved = directory.filePath("saved.square");
+  QVERIFY(window->Save_Data(saved));
+  QVERIFY(window->Load_Data(saved));
   QVERIFY(!window->Document()->Is_Modified());
+  Select_Row(1);
 
   bool asked = true;
   Answer_Message_Box(QMessageBox::No, &asked);

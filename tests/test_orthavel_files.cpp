@@ -184,13 +184,13 @@ void TOrthavelFilesTest::prompt_before_close()
   Make_Modified_Document();
   Answer_All_Message_Boxes(&boxes, QMessageBox::StandardButton(answer));
   auto dialogs = Answer_All_File_Dialogs(save_as_picks_file ? directory.filePath("close.square") : QString());
-  QSignalSpy finished(Solver_Of(window), &QThread::finished);
+  const TQueuedSignalCount finished(Solver_Of(window), &TCalculateSquare::Stopped);
 
   window->close();
   QCOMPARE(boxes->count, 1);
   if(goes_on)
   {
-    QVERIFY(finished.wait(5000));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count, 1, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 5000);
     QCOMPARE(boxes->count, 1);
   }
@@ -347,12 +347,12 @@ void TOrthavelFilesTest::close_while_solver_runs_asks_once()
   Make_Modified_Document();
   Answer_All_Message_Boxes(&boxes, QMessageBox::No);
   TCalculateSquare* solver = Solver_Of(window);
-  QSignalSpy finished(solver, &QThread::finished);
+  const TQueuedSignalCount finished(solver, &TCalculateSquare::Stopped);
   window->close();
   // Refused while the thread runs.
   QVERIFY(window->isVisible());
   QCOMPARE(boxes->count, 1);
-  QVERIFY(finished.wait(5000));
+  QTRY_COMPARE_WITH_TIMEOUT(finished.count, 1, 5000);
   QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 5000);
   QCOMPARE(boxes->count, 1);
 }

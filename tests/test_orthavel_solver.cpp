@@ -104,14 +104,14 @@ void TOrthavelSolverTest::signs_switch_without_new_fit()
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "zx_squareness_label"), QString("-0.3000"), 20000);
   QCOMPARE(Text_Of(window, "yz_squareness_label"), QString("0.2000"));
 
-  QSignalSpy fits(Solver_Of(window), &TCalculateSquare::Squareness_Updated);
+  const TQueuedSignalCount fits(Solver_Of(window), &TCalculateSquare::Squareness_Updated);
   QComboBox* combo = Member<QComboBox>(window, "sign_combo");
   combo->setCurrentIndex(combo->findText(maker));
   QCOMPARE(Text_Of(window, "xy_squareness_label"), xy);
   QCOMPARE(Text_Of(window, "yz_squareness_label"), yz);
   QCOMPARE(Text_Of(window, "zx_squareness_label"), zx);
   QTest::qWait(300);
-  QCOMPARE(fits.count(), 0);
+  QCOMPARE(fits.count, 0);
 }
 
 void TOrthavelSolverTest::statistics_shown_with_four_decimals()
@@ -173,11 +173,11 @@ void TOrthavelSolverTest::quit_waits_for_solver()
 {
   TCalculateSquare* solver = Solver_Of(window);
   QVERIFY(solver->isRunning());
-  QSignalSpy finished(solver, &QThread::finished);
+  const TQueuedSignalCount finished(solver, &TCalculateSquare::Stopped);
   Member<QAction>(window, "action_quit")->trigger();
   // The first close is refused while the thread runs.
   QVERIFY(window->isVisible());
-  QVERIFY(finished.wait(5000));
+  QTRY_COMPARE_WITH_TIMEOUT(finished.count, 1, 5000);
   QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 5000);
   QVERIFY(!solver->isRunning());
 }

@@ -131,6 +131,18 @@ inline QString Data_File(const char* name)
   return QString(ORTHAVEL_TEST_DATA) + "/" + name;
 }
 
+// Counts a signal in this thread. A QSignalSpy on a signal emitted by the
+// solver thread would record it in that thread, racing with the test's reads.
+class TQueuedSignalCount : public QObject
+{
+public:
+  template<class TSender, class TSignal> TQueuedSignalCount(const TSender* sender, TSignal signal)
+  {
+    connect(sender, signal, this, [this] { ++count; }, Qt::QueuedConnection);
+  }
+  int count = 0;
+};
+
 inline TCalculateSquare* Solver_Of(const TOrthavel* window)
 {
   return Member<TCalculateSquare>(window, "calculate_square");

@@ -4,15 +4,26 @@
 #include <utility>
 
 #include "squaresearch.h"
+#include "wakechannel.h"
 
 namespace
 {
 const unsigned long IDLE_POLL_MSEC = 100;
+const unsigned long FINISH_POLL_MSEC = 10;
 }
 
 TCalculateSquare::TCalculateSquare(const QObject* parent)
-  : QThread(const_cast<QObject*>(parent))
+  : QThread(const_cast<QObject*>(parent)), d_wake_channel(new TWakeChannel(this))
 {
+  connect(d_wake_channel, &TWakeChannel::Woken, this, &TCalculateSquare::Announce);
+  connect(
+    this, &QThread::finished, this,
+    [this] {
+      d_finished_run = d_runs.load();
+      d_finish_unannounced = true;
+      d_wake_channel->Wake();
+    },
+    Qt::DirectConnection);
 }
 
 // A QThread destroyed while running ends the program, so a running solver is
@@ -89,6 +100,7 @@ void TCalculateSquare::Request_Stop()
 // since it began; a new hand-over abandons the fit under way.
 void TCalculateSquare::run()
 {
+  ++d_runs;
   d_restart_requested = true;
   Reset_Published_State();
   TSquareSearch search([this] { return Fit_Interrupted(); });
@@ -150,16 +162,45 @@ TMeasurementSnapshot TCalculateSquare::Take_Hand_Over(std::uint64_t* serial)
   return pending ? *pending : TMeasurementSnapshot();
 }
 
-// The result is stored before the signals go out, so a slot that reads
+// The result is stored before it is announced, so a slot that reads
 // Result() finds at least this fit.
 void TCalculateSquare::Publish(const TFitResult& result)
 {
   {
     std::lock_guard<std::mutex> lock(d_mutex);
     d_result = result;
+    ++d_unannounced;
   }
-  emit Nominal_Ballbar_Length_Updated();
-  emit Squareness_Updated();
+  if(QThread::currentThread() == thread())
+    Announce();
+  else
+    d_wake_channel->Wake();
+}
+
+// In the owner's thread: one pair of signals for each fit published since the
+// last announcement, then, once the thread has finished, Stopped(). The
+// thread is then in its last steps; it is waited for, so that it is no longer
+// running when Stopped() arrives, unless it has meanwhile been started anew.
+void TCalculateSquare::Announce()
+{
+  int fits = 0;
+  {
+    std::lock_guard<std::mutex> lock(d_mutex);
+    std::swap(fits, d_unannounced);
+  }
+  for(int i = 0; i < fits; ++i)
+  {
+    emit Nominal_Ballbar_Length_Updated();
+    emit Squareness_Updated();
+  }
+  if(d_finish_unannounced.exchange(false))
+  {
+    const int finished_run = d_finished_run;
+    while(!wait(FINISH_POLL_MSEC) && d_runs == finished_run)
+    {
+    }
+    emit Stopped();
+  }
 }
 
 // Until the first fit of a run is published nothing is valid; the error

@@ -9,6 +9,10 @@
 // TFitResult carrying the number of the hand-over it was made for; the
 // estimated ball-bar length is not written anywhere but left in the result
 // for the caller to apply.
+//
+// Signals: the thread stores each result and wakes the owner's thread, where
+// the result is announced; every signal of this class is emitted in the
+// thread that owns the object (the window's), never in the solver thread.
 #ifndef CALCULATESQUARE_H
 #define CALCULATESQUARE_H
 
@@ -21,6 +25,8 @@
 #include <vector>
 
 #include "squaremodel.h"
+
+class TWakeChannel;
 
 class TCalculateSquare : public QThread
 {
@@ -53,10 +59,12 @@ public:
   void Request_Stop();
 
 signals:
-  // Emitted, in this order, after each completed fit has been published;
-  // from the solver thread, so connections to the window are queued.
+  // Emitted, in this order, once for each completed fit after it has been
+  // published.
   void Nominal_Ballbar_Length_Updated();
   void Squareness_Updated();
+  // The thread has finished (and is no longer running).
+  void Stopped();
 
 protected:
   void run() override;
@@ -67,6 +75,7 @@ protected:
   void Fit_Once();
 
 private:
+  void Announce();
   // Clears the restart request, then takes the last hand-over and its number.
   TMeasurementSnapshot Take_Hand_Over(std::uint64_t* serial);
   void Publish(const TFitResult& result);
@@ -84,6 +93,13 @@ private:
   std::shared_ptr<const TMeasurementSnapshot> d_pending;
   std::uint64_t d_pending_serial = 0;
   TFitResult d_result;
+  int d_unannounced = 0;
+
+  // Runs begun, and the run that finished last but is not yet announced.
+  std::atomic<int> d_runs{0};
+  std::atomic<int> d_finished_run{0};
+  std::atomic<bool> d_finish_unannounced{false};
+  TWakeChannel* d_wake_channel;
 };
 
 #endif

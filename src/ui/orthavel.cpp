@@ -194,11 +194,13 @@ void TOrthavel::Connect_Document()
 }
 
 // The estimate is written into the records before the editor reads it, so
-// the connection to the document comes first.
+// the connection to the document comes first. Thread_Started does nothing
+// and runs in the solver thread as it starts; the close that waits for the
+// solver follows Stopped(), which comes in this thread once it has finished.
 void TOrthavel::Create_Solver()
 {
-  connect(calculate_square, &QThread::started, this, &TOrthavel::Thread_Started);
-  connect(calculate_square, &QThread::finished, this, &TOrthavel::Thread_Finished);
+  connect(calculate_square, &QThread::started, this, &TOrthavel::Thread_Started, Qt::DirectConnection);
+  connect(calculate_square, &TCalculateSquare::Stopped, this, &TOrthavel::Thread_Finished);
   connect(calculate_square, &TCalculateSquare::Squareness_Updated, results_panel, &TResultsPanel::Update_Squareness);
   connect(calculate_square, &TCalculateSquare::Nominal_Ballbar_Length_Updated, this, &TOrthavel::Take_Ballbar_Estimate);
   connect(calculate_square, &TCalculateSquare::Nominal_Ballbar_Length_Updated, measurement_editor,
@@ -212,7 +214,7 @@ void TOrthavel::Stop_Solver()
 {
   if(!calculate_square->isRunning())
     return;
-  disconnect(calculate_square, &QThread::finished, this, &TOrthavel::Thread_Finished);
+  disconnect(calculate_square, &TCalculateSquare::Stopped, this, &TOrthavel::Thread_Finished);
   calculate_square->Request_Stop();
   calculate_square->wait();
 }
