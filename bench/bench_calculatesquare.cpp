@@ -1,37 +1,14 @@
 // Squareness fit: one complete fit of a snapshot, and one error evaluation per record.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <random>
 #include <vector>
 
+#include "allocationcount.h"
 #include "measurement.h"
 #include "squaremodel.h"
 #include "squaresearch.h"
-
-// Counts heap allocations so that the evaluation can show it makes none.
-static std::atomic<long> allocation_count{0};
-
-void* operator new(std::size_t size)
-{
-  ++allocation_count;
-  if(void* memory = std::malloc(size == 0 ? 1 : size))
-    return memory;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-  std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-  std::free(memory);
-}
 
 namespace
 {

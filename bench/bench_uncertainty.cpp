@@ -2,36 +2,12 @@
 // record, for sets of growing size.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <random>
 
+#include "allocationcount.h"
 #include "squaremodel.h"
 #include "uncertainty.h"
-
-// Counts heap allocations so that the analysis can show it makes one (the
-// residual vector) whatever the size of the set.
-static std::atomic<long> allocation_count{0};
-
-void* operator new(std::size_t size)
-{
-  ++allocation_count;
-  if(void* memory = std::malloc(size == 0 ? 1 : size))
-    return memory;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-  std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-  std::free(memory);
-}
 
 namespace
 {

@@ -174,9 +174,10 @@ bool TDisplayList::Add_Draw_Triangles(int id, const std::vector<TVector3>& point
   return true;
 }
 
-void TDisplayList::Add_CSY(const TVector3& origin, const QColor& color, const QString& label, const TVector3& x_axis, const TVector3& y_axis, const TVector3& z_axis)
+bool TDisplayList::Add_CSY(const TVector3& origin, const QColor& color, const QString& label, const TVector3& x_axis, const TVector3& y_axis, const TVector3& z_axis)
 {
   d_csy_sets.push_back(TCSYSet{color, origin, label, x_axis, y_axis, z_axis});
+  return true;
 }
 
 // ---------------------------------------------------------------------------

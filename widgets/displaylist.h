@@ -95,7 +95,7 @@ public:
   bool Draw_Cylinder(int id, const TVector3& centre, const TVector3& axis, const double& radius, const double& length);
   bool Draw_Sphere(int id, const TVector3& centre, const double& radius);
 
-  void Add_CSY(const TVector3& origin, const QColor& color, const QString& label, const TVector3& x_axis, const TVector3& y_axis, const TVector3& z_axis);
+  bool Add_CSY(const TVector3& origin, const QColor& color, const QString& label, const TVector3& x_axis, const TVector3& y_axis, const TVector3& z_axis);
 
 private:
   TDataSet* Find_Data_Set(int id);

@@ -44,76 +44,6 @@ void TGraphicWidget::Look_At(const TVector3& direction, const TVector3& up)
 // ---------------------------------------------------------------------------
 // Display list
 
-int TGraphicWidget::Create_Data_Set(TDrawSymbol symbol, QColor color)
-{
-  return display_list.Create_Data_Set(symbol, color);
-}
-
-void TGraphicWidget::Clear_Data_Sets()
-{
-  display_list.Clear_Data_Sets();
-}
-
-void TGraphicWidget::Delete_Data_Set(int id)
-{
-  display_list.Delete_Data_Set(id);
-}
-
-bool TGraphicWidget::Add_Line_Item(int id, const TVector3& start, const TVector3& end)
-{
-  return display_list.Add_Line_Item(id, start, end);
-}
-
-bool TGraphicWidget::Add_Triangle_Item(int id, const TVector3& p1, const TVector3& p2, const TVector3& p3)
-{
-  return display_list.Add_Triangle_Item(id, p1, p2, p3);
-}
-
-bool TGraphicWidget::Add_Draw_Triangles(int id, const std::vector<TVector3>& points)
-{
-  return display_list.Add_Draw_Triangles(id, points);
-}
-
-bool TGraphicWidget::Draw_Wire_Cube(int id, const TVector3& corner1, const TVector3& corner2)
-{
-  return display_list.Draw_Wire_Cube(id, corner1, corner2);
-}
-
-bool TGraphicWidget::Draw_Cube(int id, const TVector3& corner1, const TVector3& corner2)
-{
-  return display_list.Draw_Cube(id, corner1, corner2);
-}
-
-bool TGraphicWidget::Draw_Plane(int id, const TVector3& c1, const TVector3& c2, const TVector3& c3, const TVector3& c4)
-{
-  return display_list.Draw_Plane(id, c1, c2, c3, c4);
-}
-
-bool TGraphicWidget::Draw_Circular_Plane(int id, const TVector3& centre, const TVector3& normal, const TVector3& reference, const double& radius)
-{
-  return display_list.Draw_Circular_Plane(id, centre, normal, reference, radius);
-}
-
-bool TGraphicWidget::Draw_Polygon(int id, const TVector3& centre, const TVector3& axis, const TVector3& reference, const double& radius, const double& height, int sides)
-{
-  return display_list.Draw_Polygon(id, centre, axis, reference, radius, height, sides);
-}
-
-bool TGraphicWidget::Draw_Cylinder(int id, const TVector3& centre, const TVector3& axis, const double& radius, const double& length)
-{
-  return display_list.Draw_Cylinder(id, centre, axis, radius, length);
-}
-
-bool TGraphicWidget::Draw_Sphere(int id, const TVector3& centre, const double& radius)
-{
-  return display_list.Draw_Sphere(id, centre, radius);
-}
-
-bool TGraphicWidget::Add_CSY(const TVector3& origin, const QColor& color, const QString& label, const TVector3& x_axis, const TVector3& y_axis, const TVector3& z_axis)
-{
-  display_list.Add_CSY(origin, color, label, x_axis, y_axis, z_axis);
-  return true;
-}
 
 // ---------------------------------------------------------------------------
 // Events
@@ -248,7 +178,7 @@ void TGraphicWidget::paintEvent(QPaintEvent*)
     Fit_To_Data();
     fit_requested = false;
   }
-  view_painter.Paint(&painter, camera, &display_list, reference_painting);
+  view_painter.Paint(&painter, camera, this, reference_painting);
 }
 
 // Line ends and triangle corners of every data set, then the CSY arms. The
@@ -257,7 +187,7 @@ void TGraphicWidget::paintEvent(QPaintEvent*)
 void TGraphicWidget::Fit_To_Data()
 {
   camera.Begin_Fit_To_Viewport();
-  const std::vector<TDataSet>& data_sets = display_list.Data_Sets();
+  const std::vector<TDataSet>& data_sets = Data_Sets();
   for(size_t i = 0; i < data_sets.size(); ++i)
   {
     const TDataSet& data_set = data_sets[i];
@@ -278,12 +208,12 @@ void TGraphicWidget::Fit_To_Data()
       continue;
     }
 
-    for(const TVector3& vertex : display_list.Mesh(i).vertices)
+    for(const TVector3& vertex : Mesh(i).vertices)
       camera.Process_Vertex(vertex);
   }
 
   const double axis_length = camera.Axis_Length();
-  for(const TCSYSet& csy : display_list.CSY_Sets())
+  for(const TCSYSet& csy : CSY_Sets())
   {
     camera.Process_Vertex(csy.origin);
     camera.Process_Vertex(csy.origin + csy.x_axis * axis_length);
