@@ -182,8 +182,8 @@ void TOrthavelEditorTest::apply_data()
   QTest::addColumn<double>("actual");
   QTest::addColumn<QString>("i");
   QTest::addColumn<QString>("k");
-  QTest::newRow("letters become zero") << "actual_length_edit" << "abc" << 0.0 << "0.57735027" << "0.57735027";
   QTest::newRow("direction normalised") << "direction_k_edit" << "2" << 1000.0 << "0.00000000" << "1.00000000";
+  QTest::newRow("length") << "actual_length_edit" << "999.5" << 999.5 << "0.57735027" << "0.57735027";
 }
 
 void TOrthavelEditorTest::apply()

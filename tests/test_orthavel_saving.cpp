@@ -43,26 +43,6 @@ private:
   rlimit d_saved;
   void (*d_previous_handler)(int);
 };
-
-// Records every box of the window shown while it lives and answers it with
-// Ok; the file dialog's question whether to replace a file is answered Yes.
-struct TBoxRecorder
-{
-  TBoxRecorder()
-    : answerer([this](QMessageBox* box) {
-        if(box->objectName() != "message_box")
-        {
-          box->button(QMessageBox::Yes)->click();
-          return;
-        }
-        texts << box->text() + " / " + box->informativeText();
-        box->button(QMessageBox::Ok)->click();
-      })
-  {
-  }
-  QStringList texts;
-  TDialogAnswerer<QMessageBox> answerer;
-};
 }
 
 class TOrthavelSavingTest : public TWindowTest

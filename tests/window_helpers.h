@@ -118,6 +118,26 @@ private:
   T* last = nullptr;
 };
 
+// Records every box of the window shown while it lives and answers it with
+// Ok; the file dialog's question whether to replace a file is answered Yes.
+struct TBoxRecorder
+{
+  TBoxRecorder()
+    : answerer([this](QMessageBox* box) {
+        if(box->objectName() != "message_box")
+        {
+          box->button(QMessageBox::Yes)->click();
+          return;
+        }
+        texts << box->text() + " / " + box->informativeText();
+        box->button(QMessageBox::Ok)->click();
+      })
+  {
+  }
+  QStringList texts;
+  TDialogAnswerer<QMessageBox> answerer;
+};
+
 // Chooses `path` in every file dialog shown while the answerer lives, or
 // cancels them when it is empty.
 inline std::unique_ptr<TDialogAnswerer<QFileDialog>> Answer_All_File_Dialogs(const QString& path)

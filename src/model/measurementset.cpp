@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cassert>
 #include <functional>
-#include <iterator>
+
+#include "recordcheck.h"
 
 TMeasurementSet::TMeasurementSet(QObject* parent) : QObject(parent)
 {
@@ -39,6 +40,16 @@ std::vector<TMeasurement*> TMeasurementSet::Records() const
   records.reserve(d_records.size());
   for(const std::unique_ptr<TMeasurement>& record : d_records)
     records.push_back(record.get());
+  return records;
+}
+
+std::vector<TMeasurement*> TMeasurementSet::Fit_Records() const
+{
+  std::vector<TMeasurement*> records;
+  records.reserve(d_records.size());
+  for(const std::unique_ptr<TMeasurement>& record : d_records)
+    if(Is_Fit_Usable(*record))
+      records.push_back(record.get());
   return records;
 }
 
@@ -143,7 +154,7 @@ void TMeasurementSet::Reset(std::vector<std::unique_ptr<TMeasurement>> records)
 void TMeasurementSet::Set_Ballbar_Estimate(double length)
 {
   for(std::unique_ptr<TMeasurement>& record : d_records)
-    if(record->Type() == TMeasurement::MEASUREMENT_BALLBAR)
+    if(record->Type() == TMeasurement::MEASUREMENT_BALLBAR && Is_Fit_Usable(*record))
       record->Set_Nominal_Length(length);
   emit Ballbar_Estimate_Changed();
 }

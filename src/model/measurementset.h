@@ -33,6 +33,8 @@ public:
   int Count_Of(TMeasurement::TMeasurementType type) const;
   // The records in list order; they stay owned by the set.
   std::vector<TMeasurement*> Records() const;
+  // The records the fit may use: every number finite and the lengths positive.
+  std::vector<TMeasurement*> Fit_Records() const;
   // "BallBar n" or "Length n", numbered after the records of that kind already in the set.
   QString Default_Name(TMeasurement::TMeasurementType type) const;
 
@@ -50,7 +52,8 @@ public:
   void Reset(std::vector<std::unique_ptr<TMeasurement>> records = {});
 
   // The fit's estimate of the ball bar's length, written into every ball-bar
-  // record. Not a change by the user: the set stays as modified as it was.
+  // record the fit used. Not a change by the user: the set stays as modified
+  // as it was.
   void Set_Ballbar_Estimate(double length);
 
   bool Is_Modified() const { return d_modified; }

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <cassert>
+#include <cmath>
 #include <functional>
 
 #include "fixedtext.h"
@@ -12,7 +13,8 @@ namespace
 const QString PROJECT_IDENTIFICATION = QStringLiteral("Orthavel");
 const int PROJECT_VERSION = 1;
 
-using TRecordReader = std::function<std::unique_ptr<TMeasurement>(const TXmlFile&, const QDomElement&)>;
+using TRecordReader =
+  std::function<std::unique_ptr<TMeasurement>(const TXmlFile&, const QDomElement&, QStringList* zero_directions)>;
 
 QString Vector_Text(const TVector3& vector, int decimals)
 {
@@ -59,27 +61,42 @@ double Clamped_Draw_Offset(double offset)
   return offset >= 1.0 ? offset : 1.0;
 }
 
+// An axis the record cannot take as a direction becomes (1, 0, 0).
+bool Is_Zero_Direction(const TVector3& axis)
+{
+  const double length = axis.Length();
+  return std::isnan(length) || !(length > 1e-6) || !std::isfinite(axis.x) || !std::isfinite(axis.y) ||
+         !std::isfinite(axis.z);
+}
+
 // Fields shared by both record kinds, read in file order of a length record.
-void Read_Common_Fields(const TXmlFile& xml_file, const QDomElement& node, TMeasurement* record)
+void Read_Common_Fields(const TXmlFile& xml_file, const QDomElement& node, TMeasurement* record,
+                        QStringList* zero_directions)
 {
   record->Set_Name(Read_Text(xml_file, node, QStringLiteral("Name")));
   record->Set_Position(
     Read_Vector(xml_file, node, QStringLiteral("Position"), "ERR:  Measurement position must have three values"));
-  record->Set_Axis(Read_Vector(xml_file, node, QStringLiteral("Axis"), "ERR:  Measurement axis must have three values"));
+  const TVector3 axis =
+    Read_Vector(xml_file, node, QStringLiteral("Axis"), "ERR:  Measurement axis must have three values");
+  if(Is_Zero_Direction(axis))
+    zero_directions->append(record->Name());
+  record->Set_Axis(axis);
 }
 
-std::unique_ptr<TMeasurement> Read_Ballbar(const TXmlFile& xml_file, const QDomElement& node)
+std::unique_ptr<TMeasurement> Read_Ballbar(const TXmlFile& xml_file, const QDomElement& node,
+                                           QStringList* zero_directions)
 {
   auto record = std::make_unique<TMeasurementBallBar>();
-  Read_Common_Fields(xml_file, node, record.get());
+  Read_Common_Fields(xml_file, node, record.get(), zero_directions);
   record->Set_Actual_Length(Read_Number(xml_file, node, QStringLiteral("Actual_Length")));
   return record;
 }
 
-std::unique_ptr<TMeasurement> Read_Length(const TXmlFile& xml_file, const QDomElement& node)
+std::unique_ptr<TMeasurement> Read_Length(const TXmlFile& xml_file, const QDomElement& node,
+                                          QStringList* zero_directions)
 {
   auto record = std::make_unique<TMeasurementLength>();
-  Read_Common_Fields(xml_file, node, record.get());
+  Read_Common_Fields(xml_file, node, record.get(), zero_directions);
   record->Set_Nominal_Length(Read_Number(xml_file, node, QStringLiteral("Nominal_Length")));
   record->Set_Draw_Offset(Clamped_Draw_Offset(Read_Number(xml_file, node, QStringLiteral("Draw_Offset"))));
   record->Set_Actual_Length(Read_Number(xml_file, node, QStringLiteral("Actual_Length")));
@@ -89,14 +106,14 @@ std::unique_ptr<TMeasurement> Read_Length(const TXmlFile& xml_file, const QDomEl
 // One record per "Measurement" child of a group element, in file order; a
 // record whose reading throws is discarded.
 void Read_Group(const TXmlFile& xml_file, const QDomElement& group, const TRecordReader& read_record,
-                TProjectFile::TRecords* records)
+                TProjectFile::TRecords* records, QStringList* zero_directions)
 {
   if(group.isNull())
     return;
   const QString measurement_name = QStringLiteral("Measurement");
   for(QDomElement node = xml_file.Get_Node(&group, measurement_name, true); !node.isNull();
       node = xml_file.Get_Sibling_Node(&node, measurement_name, true))
-    records->push_back(read_record(xml_file, node));
+    records->push_back(read_record(xml_file, node, zero_directions));
 }
 
 // Runs the steps of a save or a load; false with the message in *error when one throws.
@@ -142,7 +159,7 @@ bool TProjectFile::Save_Data(QByteArray* data, const std::vector<TMeasurement*>&
   });
 }
 
-bool TProjectFile::Load(const QString& path, TRecords* records, QString* error)
+bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions)
 {
   assert(records);
   return Run_Guarded(error, [&] {
@@ -151,11 +168,11 @@ bool TProjectFile::Load(const QString& path, TRecords* records, QString* error)
     int version = 0;
     xml_file.Open(PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);
-    Read_Records(&xml_file, records);
+    Read_Records(&xml_file, records, zero_directions);
   });
 }
 
-bool TProjectFile::Load_Data(const QByteArray& data, TRecords* records, QString* error)
+bool TProjectFile::Load_Data(const QByteArray& data, TRecords* records, QString* error, QStringList* zero_directions)
 {
   assert(records);
   return Run_Guarded(error, [&] {
@@ -163,7 +180,7 @@ bool TProjectFile::Load_Data(const QByteArray& data, TRecords* records, QString*
     int version = 0;
     xml_file.Open_Data(data, PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);
-    Read_Records(&xml_file, records);
+    Read_Records(&xml_file, records, zero_directions);
   });
 }
 
@@ -193,10 +210,13 @@ void TProjectFile::Write_Records(TXmlFile* xml_file, const std::vector<TMeasurem
   }
 }
 
-void TProjectFile::Read_Records(TXmlFile* xml_file, TRecords* records)
+void TProjectFile::Read_Records(TXmlFile* xml_file, TRecords* records, QStringList* zero_directions)
 {
+  QStringList unused;
+  if(!zero_directions)
+    zero_directions = &unused;
   const QDomElement ballbar_node = xml_file->Get_Node(xml_file->Root_Node(), QStringLiteral("BallBar"), true);
   const QDomElement length_node = xml_file->Get_Node(xml_file->Root_Node(), QStringLiteral("Length"), true);
-  Read_Group(*xml_file, ballbar_node, Read_Ballbar, records);
-  Read_Group(*xml_file, length_node, Read_Length, records);
+  Read_Group(*xml_file, ballbar_node, Read_Ballbar, records, zero_directions);
+  Read_Group(*xml_file, length_node, Read_Length, records, zero_directions);
 }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -26,13 +27,16 @@ public:
 
   // Reads a project: all ball bars first, then all length records, each group
   // in file order. On failure returns false with the reason in *error, and
-  // *records holds the records read before the fault.
-  static bool Load(const QString& path, TRecords* records, QString* error);
-  static bool Load_Data(const QByteArray& data, TRecords* records, QString* error);
+  // *records holds the records read before the fault. *zero_directions, if
+  // given, receives the names of records whose axis in the file had no
+  // length (or was not a number) and was taken as (1, 0, 0).
+  static bool Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions = nullptr);
+  static bool Load_Data(const QByteArray& data, TRecords* records, QString* error,
+                        QStringList* zero_directions = nullptr);
 
 private:
   static void Write_Records(TXmlFile* xml_file, const std::vector<TMeasurement*>& records);
-  static void Read_Records(TXmlFile* xml_file, TRecords* records);
+  static void Read_Records(TXmlFile* xml_file, TRecords* records, QStringList* zero_directions);
 };
 
 #endif

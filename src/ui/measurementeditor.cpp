@@ -10,12 +10,15 @@
 #include <QSpacerItem>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "fixedtext.h"
 #include "measurementlist.h"
 #include "measurementset.h"
 #include "messagebox.h"
+#include "editorfields.h"
 #include "pointdialog.h"
+#include "recordwarnings.h"
 #include "uihelpers.h"
 
 namespace
@@ -33,6 +36,9 @@ QToolButton* Tool_Button(QWidget* parent, const char* name, const QString& text)
   button->setText(text);
   return button;
 }
+
+// Points whose distance differs from the actual length by more than this ask first, mm.
+const double POINTS_LENGTH_TOLERANCE = 1.0;
 
 QSpacerItem* Expanding_Spacer()
 {
@@ -59,6 +65,15 @@ TMeasurementEditor::TMeasurementEditor(TMeasurementSet* document, TMessageBox* m
   column->addWidget(editor_widget);
 
   d_list = Named(new TMeasurementList(document, measurement_list, this), "measurement_list_rows");
+  d_fields = std::make_unique<TEditorFields>(
+    name_edit, std::vector<TEditorFields::TNumberField>{{nominal_length_edit, QStringLiteral("Nominal Length")},
+                                                         {actual_length_edit, QStringLiteral("Actual Length")},
+                                                         {position_x_edit, QStringLiteral("Position X")},
+                                                         {position_y_edit, QStringLiteral("Position Y")},
+                                                         {position_z_edit, QStringLiteral("Position Z")},
+                                                         {direction_i_edit, QStringLiteral("Direction I")},
+                                                         {direction_j_edit, QStringLiteral("Direction J")},
+                                                         {direction_k_edit, QStringLiteral("Direction K")}});
   d_new_position = [] { return TVector3(); };
 
   editor_widget->setEnabled(false);
@@ -67,6 +82,8 @@ TMeasurementEditor::TMeasurementEditor(TMeasurementSet* document, TMessageBox* m
   reset_button->setEnabled(false);
   Connect_Widgets();
 }
+
+TMeasurementEditor::~TMeasurementEditor() = default;
 
 void TMeasurementEditor::Create_List(QWidget* parent)
 {
@@ -133,6 +150,11 @@ void TMeasurementEditor::Create_Fields(const QFont& header_font)
       vectors->addWidget(edit, 2 * row + 1, column + 1);
     }
   layout->addLayout(vectors);
+  editor_message_label = Named(new QLabel(editor_widget), "editor_message_label");
+  editor_message_label->setWordWrap(true);
+  editor_message_label->setStyleSheet(QStringLiteral("color: #b00000;"));
+  editor_message_label->hide();
+  layout->addWidget(editor_message_label);
   layout->addWidget(Sunken_Line(editor_widget));
 
   QHBoxLayout* buttons = new QHBoxLayout;
@@ -176,6 +198,8 @@ void TMeasurementEditor::Show_Measurement(const TMeasurement* measurement)
   Show_Lengths(measurement);
   Show_Position(measurement->Position());
   Show_Direction(measurement->Axis());
+  d_fields->Forget_Edits();
+  Show_Message(QString());
 }
 
 void TMeasurementEditor::Show_Lengths(const TMeasurement* measurement)
@@ -213,17 +237,30 @@ void TMeasurementEditor::End_Editing()
   measurement_list->setEnabled(true);
 }
 
-// A blank name is not taken: the record keeps the name it has.
-void TMeasurementEditor::Read_Fields_Into(TMeasurement* record) const
+// Apply is possible only while every changed field can be taken.
+bool TMeasurementEditor::Check_Fields()
 {
-  if(!name_edit->text().trimmed().isEmpty())
-    record->Set_Name(name_edit->text());
-  record->Set_Nominal_Length(nominal_length_edit->text().toDouble());
-  record->Set_Actual_Length(actual_length_edit->text().toDouble());
-  record->Set_Position(TVector3(position_x_edit->text().toDouble(), position_y_edit->text().toDouble(),
-                                position_z_edit->text().toDouble()));
-  record->Set_Axis(TVector3(direction_i_edit->text().toDouble(), direction_j_edit->text().toDouble(),
-                            direction_k_edit->text().toDouble()));
+  const TMeasurement* measurement = d_list->Selected_Measurement();
+  const QString problems = measurement ? d_fields->Check(*measurement) : QString();
+  Show_Message(problems);
+  apply_button->setEnabled(problems.isEmpty());
+  return problems.isEmpty();
+}
+
+void TMeasurementEditor::Show_Message(const QString& message)
+{
+  editor_message_label->setText(message);
+  editor_message_label->setVisible(!message.isEmpty());
+}
+
+// A record that the fit will leave out, or whose ball bar disagrees with the
+// others, is named in a box the user must dismiss.
+void TMeasurementEditor::Warn_About(const TMeasurement& record)
+{
+  const QString text = Record_Warning_Text({&record}, QStringList(), d_document->Records());
+  if(!text.isEmpty())
+    d_message_box->Ask(QStringLiteral("Check This Measurement"), text, QMessageBox::Warning, QMessageBox::Ok,
+                       QMessageBox::Ok);
 }
 
 int TMeasurementEditor::Selected_Row() const
@@ -239,6 +276,9 @@ void TMeasurementEditor::Measurement_Data_Changed()
   apply_button->setEnabled(true);
   reset_button->setEnabled(true);
   measurement_list->setEnabled(false);
+  if(QLineEdit* edit = qobject_cast<QLineEdit*>(sender()))
+    d_fields->Mark_Edited(edit);
+  Check_Fields();
 }
 
 void TMeasurementEditor::Measurement_Selection_Changed()
@@ -302,16 +342,25 @@ void TMeasurementEditor::Remove_Measurement()
   d_document->Set_Modified(true);
 }
 
+// Only the fields the user changed are written; the others keep the record's
+// full values. While a changed field cannot be taken nothing is written and
+// the editor stays as it is.
 void TMeasurementEditor::Update_Current_Measurement()
 {
   const int row = Selected_Row();
   if(row >= 0)
   {
+    if(!Check_Fields())
+      return;
     std::unique_ptr<TMeasurement> edited = d_document->At(row)->Clone();
-    Read_Fields_Into(edited.get());
+    d_fields->Write_Into(edited.get());
     name_edit->setText(edited->Name());
     Show_Direction(edited->Axis());
+    d_fields->Forget_Edits();
     d_document->Edit(row, *edited);
+    End_Editing();
+    Warn_About(*d_document->At(row));
+    return;
   }
   End_Editing();
 }
@@ -349,13 +398,31 @@ void TMeasurementEditor::Edit_Points()
   if(!(direction.Length() > 1e-6))
     return;
 
+  const double distance = direction.Length();
   direction.Normal();
   std::unique_ptr<TMeasurement> edited = measurement->Clone();
   edited->Set_Axis(direction);
   edited->Set_Position((start + end) / 2.0);
+  if(std::fabs(distance - edited->Actual_Length()) > POINTS_LENGTH_TOLERANCE && Take_Distance(distance, *edited))
+  {
+    edited->Set_Actual_Length(distance);
+    actual_length_edit->setText(Fixed_Text(distance, 4));
+  }
   Show_Direction(direction);
   Show_Position(edited->Position());
   d_document->Edit(row, *edited);
+}
+
+// Points that no longer match the actual length: the user says which to keep.
+bool TMeasurementEditor::Take_Distance(double distance, const TMeasurement& record)
+{
+  const int answer = d_message_box->Ask(
+    QStringLiteral("Points and Length Differ"),
+    QStringLiteral("The new points are %1 mm apart, but the actual length of %2 is %3 mm.  Take the distance "
+                   "between the points as the actual length?  (No keeps the actual length.)")
+      .arg(Fixed_Text(distance, 4), record.Name().toHtmlEscaped(), Fixed_Text(record.Actual_Length(), 4)),
+    QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  return answer == QMessageBox::Yes;
 }
 
 void TMeasurementEditor::Update_Nominal_Ballbar_Length()

@@ -13,9 +13,11 @@
 
 class QAction;
 class QFont;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QToolButton;
+class TEditorFields;
 class TMeasurementList;
 class TMeasurementSet;
 class TMessageBox;
@@ -27,6 +29,7 @@ class TMeasurementEditor : public QWidget
 
 public:
   TMeasurementEditor(TMeasurementSet* document, TMessageBox* message_box, const QFont& header_font, QWidget* parent);
+  ~TMeasurementEditor() override;
 
   // Where a new hand-made measurement starts: the centre of the scene.
   void Set_New_Position_Source(std::function<TVector3()> source) { d_new_position = std::move(source); }
@@ -61,7 +64,10 @@ private:
   void Show_Direction(const TVector3& axis);
   void Clear_Fields();
   void End_Editing();
-  void Read_Fields_Into(TMeasurement* record) const;
+  bool Check_Fields();
+  void Show_Message(const QString& message);
+  void Warn_About(const TMeasurement& record);
+  bool Take_Distance(double distance, const TMeasurement& record);
   int Selected_Row() const;
 
   TMeasurementSet* d_document;
@@ -87,7 +93,9 @@ private:
   QToolButton* edit_points_button;
   QToolButton* apply_button;
   QToolButton* reset_button;
+  QLabel* editor_message_label;
   TPointDialog* point_dialog = nullptr;
+  std::unique_ptr<TEditorFields> d_fields;
 };
 
 #endif

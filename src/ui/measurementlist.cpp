@@ -1,9 +1,12 @@
 #include "measurementlist.h"
 
+#include <QIcon>
 #include <QListWidget>
+#include <QStyle>
 #include <QVariant>
 
 #include "measurementset.h"
+#include "recordcheck.h"
 
 TMeasurementList::TMeasurementList(const TMeasurementSet* document, QListWidget* list, QObject* parent)
   : QObject(parent), d_document(document), d_list(list)
@@ -53,7 +56,24 @@ QListWidgetItem* TMeasurementList::Create_Item(const TMeasurement* record) const
 {
   QListWidgetItem* item = new QListWidgetItem(record->Name());
   item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(const_cast<TMeasurement*>(record))));
+  Mark_Item(item, *record);
   return item;
+}
+
+// A record the fit leaves out, or one beyond any machine, shows a warning
+// sign and says why in its tool tip; the row's text stays the record's name.
+void TMeasurementList::Mark_Item(QListWidgetItem* item, const TMeasurement& record) const
+{
+  const TRecordProblem problem = Record_Problem(record);
+  if(problem == TRecordProblem::NONE)
+  {
+    item->setIcon(QIcon());
+    item->setToolTip(QString());
+    return;
+  }
+  item->setIcon(d_list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+  const QString text = Is_Fit_Usable(record) ? QStringLiteral("Kept in the fit, but %1") : QStringLiteral("Left out of the fit: %1");
+  item->setToolTip(text.arg(Problem_Text(problem)));
 }
 
 void TMeasurementList::Insert_Rows(int first, int count)
@@ -70,7 +90,9 @@ void TMeasurementList::Remove_Rows(int first, int count)
 
 void TMeasurementList::Change_Row(int row)
 {
-  d_list->item(row)->setText(d_document->At(row)->Name());
+  QListWidgetItem* item = d_list->item(row);
+  item->setText(d_document->At(row)->Name());
+  Mark_Item(item, *d_document->At(row));
 }
 
 void TMeasurementList::Rebuild_Rows()

@@ -22,6 +22,8 @@
 #include "measurementeditor.h"
 #include "measurementlist.h"
 #include "measurementset.h"
+#include "recordcheck.h"
+#include "recordwarnings.h"
 #include "messagebox.h"
 #include "resultspanel.h"
 #include "sceneview.h"
@@ -219,9 +221,25 @@ void TOrthavel::Stop_Solver()
   calculate_square->wait();
 }
 
+// The document decides what the fit may use; the results name what it left out.
 void TOrthavel::Hand_Set_To_Solver()
 {
-  calculate_square->Set_Measurement_Data(document->Records());
+  calculate_square->Set_Measurement_Data(document->Fit_Records());
+  QStringList left_out;
+  for(const TMeasurement* record : document->Records())
+    if(!Is_Fit_Usable(*record))
+      left_out << record->Name();
+  results_panel->Show_Left_Out(left_out);
+}
+
+// Where records enter the set, whatever could mislead the fit is named in a
+// box the user must dismiss.
+void TOrthavel::Warn_About_Records(const std::vector<const TMeasurement*>& entered, const QStringList& zero_directions)
+{
+  const QString text = Record_Warning_Text(entered, zero_directions, document->Records());
+  if(!text.isEmpty())
+    message_box->Ask(QStringLiteral("Check These Measurements"), text, QMessageBox::Warning, QMessageBox::Ok,
+                     QMessageBox::Ok);
 }
 
 // Only a fit of the set as it stands may write its estimate into the records.

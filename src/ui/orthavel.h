@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <vector>
 
 class QAction;
 class QCloseEvent;
@@ -15,7 +16,9 @@ class QDropEvent;
 class QGridLayout;
 class QStatusBar;
 class QToolBar;
+class QStringList;
 class TCalculateSquare;
+class TMeasurement;
 class TMeasurementEditor;
 class TMeasurementSet;
 class TMessageBox;
@@ -85,6 +88,7 @@ private:
   QString Instrument_File_Hint(const QString& path, const QString& error);
   bool Save_Project(const QString& path);
   void Report_Failure(const QString& title, const QString& message);
+  void Warn_About_Records(const std::vector<const TMeasurement*>& entered, const QStringList& zero_directions);
 
   QAction* action_about;
   QAction* action_new;

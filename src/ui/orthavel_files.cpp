@@ -194,13 +194,16 @@ QString TOrthavel::Load_Project(const QString& path)
   last_directory = Directory_Of(path);
   TProjectFile::TRecords records;
   QString error;
-  if(!TProjectFile::Load(path, &records, &error))
+  QStringList zero_directions;
+  if(!TProjectFile::Load(path, &records, &error, &zero_directions))
     return Instrument_File_Hint(path, error);
 
   document->Reset(std::move(records));
   document->Set_File_Name(path);
   scene_view->Proj_ISO();
   Show_Status(status_bar, QStringLiteral("Opened %1").arg(QFileInfo(path).fileName()));
+  const std::vector<TMeasurement*> loaded = document->Records();
+  Warn_About_Records(std::vector<const TMeasurement*>(loaded.begin(), loaded.end()), zero_directions);
   return QString();
 }
 

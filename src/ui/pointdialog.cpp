@@ -39,14 +39,35 @@ TPointDialog::TPointDialog(const QWidget* parent, Qt::WindowFlags flags)
   cancel_button->setObjectName("cancel_button");
   cancel_button->setAutoDefault(false);
   button_row->addWidget(cancel_button);
-  QPushButton* accept_button = new QPushButton("Accept", this);
-  accept_button->setObjectName("accept_button");
-  accept_button->setAutoDefault(false);
-  button_row->addWidget(accept_button);
+  d_accept_button = new QPushButton("Accept", this);
+  d_accept_button->setObjectName("accept_button");
+  d_accept_button->setAutoDefault(false);
+  button_row->addWidget(d_accept_button);
   grid->addLayout(button_row, 5, 0, 1, 4);
 
   connect(cancel_button, &QPushButton::clicked, this, &QDialog::reject);
-  connect(accept_button, &QPushButton::clicked, this, &QDialog::accept);
+  connect(d_accept_button, &QPushButton::clicked, this, &QDialog::accept);
+  for(QLineEdit* edit : Edits())
+    connect(edit, &QLineEdit::textChanged, this, &TPointDialog::Check_Points);
+}
+
+std::vector<QLineEdit*> TPointDialog::Edits() const
+{
+  return {d_start_x_edit, d_start_y_edit, d_start_z_edit, d_end_x_edit, d_end_y_edit, d_end_z_edit};
+}
+
+// Accept takes only numbers: a field that holds none is marked and Accept waits.
+void TPointDialog::Check_Points()
+{
+  bool all_numbers = true;
+  for(QLineEdit* edit : Edits())
+  {
+    double value = 0.0;
+    const bool number = Parse_Number(edit->text(), &value);
+    Mark_Field(edit, number ? QString() : QStringLiteral("Not a number (digits with a point as decimal separator)"));
+    all_numbers = all_numbers && number;
+  }
+  d_accept_button->setEnabled(all_numbers);
 }
 
 QLineEdit* TPointDialog::Create_Edit(const QString& object_name)

@@ -5,11 +5,13 @@
 
 #include <QDialog>
 #include <initializer_list>
+#include <vector>
 
 #include "vector3.h"
 
 class QGridLayout;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 class TPointDialog : public QDialog
@@ -25,6 +27,8 @@ public:
 
 private:
   QLineEdit* Create_Edit(const QString& object_name);
+  std::vector<QLineEdit*> Edits() const;
+  void Check_Points();
   void Create_Point_Row(QGridLayout* grid, int row, const QString& title, const char* prefix,
                         std::initializer_list<QLineEdit**> edits);
 
@@ -34,6 +38,7 @@ private:
   QLineEdit* d_start_x_edit;
   QLineEdit* d_start_y_edit;
   QLineEdit* d_start_z_edit;
+  QPushButton* d_accept_button;
 };
 
 #endif

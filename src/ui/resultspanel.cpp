@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QSizePolicy>
+#include <QStringList>
 #include <initializer_list>
 
 #include "calculatesquare.h"
@@ -66,6 +67,23 @@ void TResultsPanel::Create_Rows(const QFont& header_font)
              final_min_length_label = Value_Label(this, "final_min_length_label"),
              final_max_error_label = Value_Label(this, "final_max_error_label"),
              final_min_error_label = Value_Label(this, "final_min_error_label")});
+
+  left_out_label = Named(new QLabel(this), "left_out_label");
+  left_out_label->setWordWrap(true);
+  left_out_label->setStyleSheet(QStringLiteral("color: #b00000;"));
+  left_out_label->hide();
+  grid->addWidget(left_out_label, 5, 0, 1, 5);
+}
+
+void TResultsPanel::Show_Left_Out(const QStringList& names)
+{
+  const int listed = 8;
+  QStringList shown = names.mid(0, listed);
+  if(names.size() > listed)
+    shown << QStringLiteral("and %1 more").arg(names.size() - listed);
+  left_out_label->setText(QStringLiteral("Left out of the fit (a number not finite or a length not positive): %1")
+                            .arg(shown.join(QStringLiteral(", "))));
+  left_out_label->setVisible(!names.isEmpty());
 }
 
 // The makers' conventions, each as the sign it gives XY, YZ and ZX.

@@ -9,6 +9,7 @@
 class QComboBox;
 class QFont;
 class QLabel;
+class QStringList;
 class TCalculateSquare;
 
 class TResultsPanel : public QWidget
@@ -26,6 +27,9 @@ public:
   int Extract_Squareness_Sign_XY(int parameter) const;
   int Extract_Squareness_Sign_YZ(int parameter) const;
   int Extract_Squareness_Sign_ZX(int parameter) const;
+
+  // Names the records left out of the fit; nothing is shown while there are none.
+  void Show_Left_Out(const QStringList& names);
 
 public slots:
   // Shows what the solver published last.
@@ -52,6 +56,7 @@ private:
   QLabel* final_max_length_label;
   QLabel* final_min_error_label;
   QLabel* final_max_error_label;
+  QLabel* left_out_label;
 };
 
 #endif

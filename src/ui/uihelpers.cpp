@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSizePolicy>
 #include <QStatusBar>
 
@@ -28,6 +29,12 @@ QLabel* Header_Label(const QString& text, const QFont& font, QWidget* parent)
   label->setFrameShape(QFrame::StyledPanel);
   label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
   return label;
+}
+
+void Mark_Field(QLineEdit* edit, const QString& problem)
+{
+  edit->setStyleSheet(problem.isEmpty() ? QString() : QStringLiteral("background-color: #ffd6d6;"));
+  edit->setToolTip(problem);
 }
 
 QFrame* Sunken_Line(QWidget* parent)

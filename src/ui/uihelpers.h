@@ -9,6 +9,7 @@
 class QFont;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QStatusBar;
 class QWidget;
 
@@ -28,6 +29,10 @@ void Show_Status(QStatusBar* status_bar, const QString& message);
 QLabel* Value_Label(QWidget* parent, const char* name);
 // A framed, centred column header in the header font.
 QLabel* Header_Label(const QString& text, const QFont& font, QWidget* parent);
+// Marks a field whose text cannot be taken, with the problem as its tool
+// tip; an empty problem takes the mark away.
+void Mark_Field(QLineEdit* edit, const QString& problem);
+
 // A sunken horizontal separator line.
 QFrame* Sunken_Line(QWidget* parent);
 
