@@ -77,7 +77,6 @@ private:
                                                  TImportReport* report);
   bool Read_Content(const QString& file_name, QByteArray* content);
 
-
   // Alignment and description of the sectioned raw formats (10360 ball bar, step gauge).
   struct TSectionHeader
   {

@@ -28,10 +28,7 @@ namespace
   {
     const QVector<QStringRef> fields = line.midRef(7).split(QLatin1Char(','));
     if(fields.size() != SPHERE_FIELD_COUNT)
-    {
-      recorder->Skip(line_number, [&] { return TImportRecorder::Field_Count(fields.size(), SPHERE_FIELD_COUNT); });
-      return;
-    }
+      return recorder->Skip(line_number, [&] { return TImportRecorder::Field_Count(fields.size(), SPHERE_FIELD_COUNT); });
 
     const QStringRef label = fields[0];
     const int position_index = fields[1].toInt();

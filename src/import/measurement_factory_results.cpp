@@ -4,7 +4,6 @@
 // BarMeasurements) and the step-gauge values (StepGageValue in Values).
 #include "measurement_factory.h"
 
-#include <QHash>
 #include <QSet>
 #include <QtGlobal>
 #include <cmath>
@@ -62,11 +61,11 @@ namespace
     std::vector<TMeasurement*>* d_measurements;
     TImportRecorder* d_recorder;
     QDomElement d_current;            // the element being read
-    QSet<qint64> d_used;              // data elements that gave a record
-    QHash<qint64, QString> d_reasons; // why a data element that was read gave none
-    int d_stop_line = 0;              // where the reading stopped, 0 when it did not
+    QSet<qint64> d_used;      // data elements that gave a record
+    QSet<qint64> d_rejected;  // step-gauge values read without an actual length above 1.0
+    int d_stop_line = 0;      // where the reading stopped, 0 when it did not
+    qint64 d_stop_key = 0;
     QString d_stop_message;
-    int d_rejected_values = 0;
     int d_unread_elements = 0;
   };
 
@@ -97,8 +96,8 @@ namespace
   void TResultsReader::Stop(const QString& message)
   {
     d_stop_line = d_current.lineNumber();
+    d_stop_key = Element_Key(d_current);
     d_stop_message = message;
-    d_reasons.insert(Element_Key(d_current), message);
   }
 
   void TResultsReader::Read_Ballbars(QDomElement* root)
@@ -194,8 +193,7 @@ namespace
       double actual_length = 0.0;
       if(!Read_Mean_Actual(&value, &actual_length) || !(actual_length > MINIMUM_STEPGAUGE_LENGTH))
       {
-        d_reasons.insert(Element_Key(value), QString("no mean actual length above %1").arg(MINIMUM_STEPGAUGE_LENGTH, 0, 'f', 1));
-        ++d_rejected_values;
+        d_rejected.insert(Element_Key(value));
         continue;
       }
       const TVector3 end = origin + direction * actual_length;
@@ -272,15 +270,19 @@ namespace
       const qint64 key = Element_Key(element);
       if(d_used.contains(key))
         continue;
-      QString reason = d_reasons.value(key);
-      if(reason.isEmpty() && d_stop_line > 0)
-        reason = QString("no record, the reading stopped at line %1").arg(d_stop_line);
-      else if(reason.isEmpty())
-      {
-        reason = QStringLiteral("in a part of the file that is not read");
+      const bool stopped = d_stop_line > 0;
+      const bool rejected = d_rejected.contains(key);
+      if(!stopped && !rejected)
         ++d_unread_elements;
-      }
-      d_recorder->Skip(element.lineNumber(), [&] { return reason; });
+      d_recorder->Skip(element.lineNumber(), [&] {
+        if(stopped && key == d_stop_key)
+          return d_stop_message;
+        if(rejected)
+          return QString("no mean actual length above %1").arg(MINIMUM_STEPGAUGE_LENGTH, 0, 'f', 1);
+        if(stopped)
+          return QString("no record, the reading stopped at line %1").arg(d_stop_line);
+        return QStringLiteral("in a part of the file that is not read");
+      });
     }
   }
 
@@ -293,9 +295,9 @@ namespace
       return QStringLiteral("The results file holds no bar measurements and no step-gauge values.");
 
     QStringList causes;
-    if(d_rejected_values > 0)
+    if(!d_rejected.isEmpty())
       causes.append(QString("%1 step-gauge values have no mean actual length above %2")
-                      .arg(d_rejected_values).arg(MINIMUM_STEPGAUGE_LENGTH, 0, 'f', 1));
+                      .arg(d_rejected.size()).arg(MINIMUM_STEPGAUGE_LENGTH, 0, 'f', 1));
     if(d_unread_elements > 0)
       causes.append(QString("%1 lie in parts of the file that are not read").arg(d_unread_elements));
     return QString("None of its %1 measurement elements gave a record: %2.").arg(count).arg(causes.join(", "));
