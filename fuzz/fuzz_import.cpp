@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the measurement importer through one reused
-// temporary file and checks the import contract on the way back.
+// temporary file and checks the import contract and its report on the way back.
 #include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -15,6 +16,26 @@ namespace
 
   const QString& Input_Path() { return ::Input_Path(QStringLiteral("input")); }
 
+  // What the report promises: counts that add up, details only of skipped
+  // lines, no more names than records, and a reason exactly when a
+  // recognised file gave nothing (every data line then skipped). A file that
+  // was not recognised reports nothing.
+  void Check_Report(const TImportReport& report, bool valid, size_t record_count)
+  {
+    if(report.data_lines < 0 || report.skipped_lines < 0 || report.skipped_lines > report.data_lines)
+      std::abort();
+    if(report.skip_details.size() > std::min(report.skipped_lines, int(TImportReport::MAXIMUM_SKIP_DETAILS)))
+      std::abort();
+    if(size_t(report.zero_direction_records.size()) > record_count)
+      std::abort();
+    if(!valid && (report.data_lines != 0 || !report.nothing_found_reason.isEmpty()))
+      std::abort();
+    if(valid && (record_count == 0) == report.nothing_found_reason.isEmpty())
+      std::abort();
+    if(valid && record_count == 0 && report.skipped_lines != report.data_lines)
+      std::abort();
+  }
+
   void Check_Import()
   {
     TMeasurementFactory factory;
@@ -25,6 +46,7 @@ namespace
       std::abort();
     if(valid && !factory.Last_Error().isEmpty())
       std::abort();
+    Check_Report(factory.Last_Report(), valid, measurements.size());
 
     for(TMeasurement* measurement : measurements)
     {

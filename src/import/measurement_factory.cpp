@@ -5,9 +5,11 @@
 
 #include <QFile>
 #include <QLatin1String>
-#include <QTextStream>
 #include <cassert>
 #include <cmath>
+
+#include "import_lines.h"
+#include "import_recorder.h"
 
 namespace
 {
@@ -41,6 +43,7 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_File(const QString& file_na
 
   assert(valid);
   *valid = false;
+  d_last_report = TImportReport();
 
   QByteArray content;
   if(!Read_Content(file_name, &content))
@@ -59,7 +62,7 @@ std::vector<TMeasurement*> TMeasurementFactory::Load_File(const QString& file_na
     return measurements;
   }
 
-  measurements = Load_Content(content, file_type);
+  measurements = Load_Content(content, file_type, &d_last_report);
   *valid = true;
   return measurements;
 }
@@ -132,68 +135,40 @@ TMeasurementFactory::TImportFileType TMeasurementFactory::Determine_File_Type(co
   return IMPORT_UNRECOGNIZED;
 }
 
-std::vector<TMeasurement*> TMeasurementFactory::Load_Content(const QByteArray& file_data, TImportFileType file_type)
+std::vector<TMeasurement*> TMeasurementFactory::Load_Content(const QByteArray& file_data, TImportFileType file_type,
+                                                             TImportReport* report)
 {
   switch(file_type)
   {
     case IMPORT_BALLBAR_V1:
     case IMPORT_BALLBAR_V2:
     case IMPORT_B89_BALLBAR:
-      return Load_Ballbar_File(file_data, file_type);
+      return Load_Ballbar_File(file_data, file_type, report);
     case IMPORT_B89_BALLBAR_10360:
-      return Load_Ballbar_10360_File(file_data, file_type);
+      return Load_Ballbar_10360_File(file_data, file_type, report);
     case IMPORT_LENGTH_DATA:
-      return Load_Laser_File(file_data, file_type);
+      return Load_Laser_File(file_data, file_type, report);
     case IMPORT_STEPGAUGE_SQUARENESS:
-      return Load_Stepgauge_Squareness_File(file_data, file_type);
+      return Load_Stepgauge_Squareness_File(file_data, file_type, report);
     case IMPORT_KELVO_LASER:
     case IMPORT_B89_MACHINE_AND_LASER:
-      return Load_Farrowline_Laser_File(file_data, file_type);
+      return Load_Farrowline_Laser_File(file_data, file_type, report);
     case IMPORT_RESULTS_XML:
-      return Load_Cordwell_Results_File(file_data, file_type);
+      return Load_Cordwell_Results_File(file_data, file_type, report);
     case IMPORT_UNRECOGNIZED:
       break;
   }
   return std::vector<TMeasurement*>();
 }
 
-bool TMeasurementFactory::Read_Data_Line(QTextStream* stream, QString* line)
-{
-  QString raw_line;
-  while(stream->readLineInto(&raw_line))
-  {
-    *line = raw_line.simplified();
-    if(!line->isEmpty() && !line->startsWith(QLatin1Char('#')))
-      return true;
-  }
-  return false;
-}
-
-bool TMeasurementFactory::Has_Keyword(const QString& line, const char* keyword)
-{
-  return line.startsWith(QLatin1String(keyword), Qt::CaseInsensitive);
-}
-
-// Reads "x,y,z"; the vector is left alone unless there are exactly three fields.
-bool TMeasurementFactory::Read_Vector(const QString& text, TVector3* vector)
-{
-  const QVector<QStringRef> fields = text.splitRef(QLatin1Char(','));
-  if(fields.size() != 3)
-    return false;
-
-  *vector = Field_Vector(fields, 0);
-  return true;
-}
-
 void TMeasurementFactory::Read_Sections(const QByteArray& file_data, TSectionHeader* header, const char* data_keyword,
-                                        const std::function<void(const QString&)>& read_data)
+                                        TImportRecorder* recorder, const std::function<void(const QString&, int)>& read_data)
 {
   bool in_alignment = false;
   bool in_measurement = false;
-  QTextStream stream(file_data, QIODevice::ReadOnly);
-  stream.setCodec("UTF-8");
+  TDataLines lines(file_data);
   QString line;
-  while(Read_Data_Line(&stream, &line))
+  while(lines.Next(&line))
   {
     if(Has_Keyword(line, "Alignment_Begin:"))
       in_alignment = true;
@@ -203,31 +178,38 @@ void TMeasurementFactory::Read_Sections(const QByteArray& file_data, TSectionHea
       in_measurement = true;
     else if(Has_Keyword(line, "Measurement_End:"))
       in_measurement = false;
-    else if(in_alignment)
+    else if(in_alignment && Has_Keyword(line, "X_Axis:"))
+      Read_Vector(line.mid(7), &header->x_axis);
+    else if(in_alignment && Has_Keyword(line, "Translation:"))
+      Read_Vector(line.mid(12), &header->translation);
+    else if(!in_alignment && in_measurement && Has_Keyword(line, "Description:"))
     {
-      if(Has_Keyword(line, "X_Axis:"))
-        Read_Vector(line.mid(7), &header->x_axis);
-      else if(Has_Keyword(line, "Translation:"))
-        Read_Vector(line.mid(12), &header->translation);
+      const QStringList parts = line.split(QLatin1Char(':'));
+      if(parts.size() == 2)
+        header->description = parts[1];
     }
-    else if(in_measurement)
+    else if(Is_Header_Keyword(line))
+      continue;  // a keyword out of its section: ignored
+    else
     {
-      if(Has_Keyword(line, "Description:"))
-      {
-        const QStringList parts = line.split(QLatin1Char(':'));
-        if(parts.size() == 2)
-          header->description = parts[1];
-      }
-      else if(Has_Keyword(line, data_keyword))
-        read_data(line);
+      recorder->Data_Line();
+      const bool is_data = Has_Keyword(line, data_keyword);
+      if(is_data && !in_alignment && in_measurement)
+        read_data(line, lines.Number());
+      else
+        recorder->Skip(lines.Number(), [&] { return TImportRecorder::Misplaced_Line(data_keyword, is_data, in_alignment); });
     }
   }
 }
 
-// The three fields from first_field on as x, y, z.
-TVector3 TMeasurementFactory::Field_Vector(const QVector<QStringRef>& fields, int first_field)
+bool TMeasurementFactory::Is_Header_Keyword(const QString& line)
 {
-  return TVector3(fields[first_field].toDouble(), fields[first_field + 1].toDouble(), fields[first_field + 2].toDouble());
+  for(const char* keyword : {"X_Axis:", "Translation:", "Description:"})
+  {
+    if(Has_Keyword(line, keyword))
+      return true;
+  }
+  return false;
 }
 
 // Adds 0.5 and truncates toward zero; done in floating point so that lengths

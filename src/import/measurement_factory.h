@@ -5,15 +5,14 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringRef>
-#include <QVector>
 #include <functional>
 #include <vector>
 
+#include "import_report.h"
 #include "measurement.h"
 #include "vector3.h"
 
-class QTextStream;
+class TImportRecorder;
 
 class TMeasurementFactory
 {
@@ -49,31 +48,34 @@ public:
 
   std::vector<TMeasurement*> Load_File(const QString& file_name, bool* valid);
   const QString& Last_Error() const { return d_last_error; }
+  // What the last Load_File found; empty when the file was not recognised.
+  const TImportReport& Last_Report() const { return d_last_report; }
 
   // The detection and the loaders are pure functions of the file content.
+  // A loader given a report fills it afresh with what it found.
   static TImportFileType Determine_File_Type(const QByteArray& file_data);
 
-  static std::vector<TMeasurement*> Load_Ballbar_File(const QByteArray& file_data, TImportFileType file_type);
-  static std::vector<TMeasurement*> Load_Ballbar_10360_File(const QByteArray& file_data, TImportFileType file_type);
-  static std::vector<TMeasurement*> Load_Laser_File(const QByteArray& file_data, TImportFileType file_type);
-  static std::vector<TMeasurement*> Load_Stepgauge_Squareness_File(const QByteArray& file_data, TImportFileType file_type);
-  static std::vector<TMeasurement*> Load_Farrowline_Laser_File(const QByteArray& file_data, TImportFileType file_type);
-  static std::vector<TMeasurement*> Load_Cordwell_Results_File(const QByteArray& file_data, TImportFileType file_type);
+  static std::vector<TMeasurement*> Load_Ballbar_File(const QByteArray& file_data, TImportFileType file_type,
+                                                      TImportReport* report = nullptr);
+  static std::vector<TMeasurement*> Load_Ballbar_10360_File(const QByteArray& file_data, TImportFileType file_type,
+                                                            TImportReport* report = nullptr);
+  static std::vector<TMeasurement*> Load_Laser_File(const QByteArray& file_data, TImportFileType file_type,
+                                                    TImportReport* report = nullptr);
+  static std::vector<TMeasurement*> Load_Stepgauge_Squareness_File(const QByteArray& file_data, TImportFileType file_type,
+                                                                   TImportReport* report = nullptr);
+  static std::vector<TMeasurement*> Load_Farrowline_Laser_File(const QByteArray& file_data, TImportFileType file_type,
+                                                               TImportReport* report = nullptr);
+  static std::vector<TMeasurement*> Load_Cordwell_Results_File(const QByteArray& file_data, TImportFileType file_type,
+                                                               TImportReport* report = nullptr);
 
   static double Get_Stepgauge_Position(const std::vector<TStepgaugeDataItem>& data, int position_index);
   static bool Sort_Farrowline_Laser_Item(const TVector3& first, const TVector3& second);
   static std::vector<TVector3> Combine_Farrowline_Laser_Points(const std::vector<TVector3>& points);
 
 private:
-  static std::vector<TMeasurement*> Load_Content(const QByteArray& file_data, TImportFileType file_type);
+  static std::vector<TMeasurement*> Load_Content(const QByteArray& file_data, TImportFileType file_type,
+                                                 TImportReport* report);
   bool Read_Content(const QString& file_name, QByteArray* content);
-
-  // Shared line discipline of the text formats: the next simplified line that
-  // is neither empty nor a "#" comment; false at the end of the stream.
-  static bool Read_Data_Line(QTextStream* stream, QString* line);
-  static bool Has_Keyword(const QString& line, const char* keyword);
-  static bool Read_Vector(const QString& text, TVector3* vector);
-  static TVector3 Field_Vector(const QVector<QStringRef>& fields, int first_field);
 
   // Alignment and description of the sectioned raw formats (10360 ball bar, step gauge).
   struct TSectionHeader
@@ -83,12 +85,16 @@ private:
     QString description;
   };
   // Walks the "Alignment_" and "Measurement_" sections; every measurement
-  // line that starts with data_keyword goes to read_data.
+  // line that starts with data_keyword goes to read_data with its line
+  // number. Any other line that is not one of the format's keywords is a
+  // data line out of place and is skipped.
   static void Read_Sections(const QByteArray& file_data, TSectionHeader* header, const char* data_keyword,
-                            const std::function<void(const QString&)>& read_data);
+                            TImportRecorder* recorder, const std::function<void(const QString&, int)>& read_data);
+  static bool Is_Header_Keyword(const QString& line);
   static double Round_Nominal_Length(const double& length);
 
   QString d_last_error;
+  TImportReport d_last_report;
 };
 
 #endif
