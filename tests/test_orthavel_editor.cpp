@@ -259,8 +259,9 @@ void TOrthavelEditorTest::points_dialog_data()
   QTest::addColumn<bool>("accept");
   QTest::addColumn<QString>("end_x");
   QTest::addColumn<bool>("changes");
-  QTest::newRow("accepted") << true << "100" << true;
-  QTest::newRow("cancelled") << false << "100" << false;
+  // Points 800 mm apart match the actual length of 800 mm: nothing to ask.
+  QTest::newRow("accepted") << true << "800" << true;
+  QTest::newRow("cancelled") << false << "800" << false;
   QTest::newRow("points too close") << true << "0.0000001" << false;
 }
 
@@ -297,9 +298,9 @@ void TOrthavelEditorTest::points_dialog()
   if(changes)
   {
     QCOMPARE(record->Axis().x, 1.0);
-    QCOMPARE(record->Position().x, 50.0);
+    QCOMPARE(record->Position().x, 400.0);
     QCOMPARE(Text_Of(window, "direction_i_edit"), QString("1.00000000"));
-    QCOMPARE(Text_Of(window, "position_x_edit"), QString("50.000"));
+    QCOMPARE(Text_Of(window, "position_x_edit"), QString("400.000"));
   }
   else
   {

@@ -247,8 +247,17 @@ void TOrthavelFilesTest::import_appends_and_unbinds()
   QVERIFY(window->Load_Data(Project_With_Two_Bars()));
   QVERIFY(!window->Document()->File_Name().isEmpty());
   auto dialogs = Answer_All_File_Dialogs(Data_File("ballbar_v1.txt"));
+  const TBoxRecorder warnings;
   Member<QAction>(window, "action_import_ballbar")->trigger();
   QCOMPARE(dialogs->count, 1);
+  QCOMPARE(Status(), QString("Imported 3 ball bars from ballbar_v1.txt; 2 lines skipped"));
+  // Two lines of the sample have the wrong number of fields, and its bars are
+  // shorter than the project's by more than a percent.
+  QCOMPARE(warnings.texts.size(), 1);
+  QVERIFY2(warnings.texts.front().contains("2 of 5 data lines gave no measurement: line 7: 12 fields, 11 expected; "
+                                           "line 8: 10 fields, 11 expected."),
+           qPrintable(warnings.texts.front()));
+  QVERIFY2(warnings.texts.front().contains("differ by more than 1 % of their mean"), qPrintable(warnings.texts.front()));
   QCOMPARE(window->Document()->Records().size(), size_t(5));
   QCOMPARE(window->Document()->Records()[0]->Name(), QString("A"));
   QVERIFY(window->Document()->File_Name().isEmpty());
@@ -276,8 +285,13 @@ void TOrthavelFilesTest::import_failures()
   QFETCH(QString, file);
   QFETCH(QString, message);
   QVERIFY(window->Load_Data(Project_With_Two_Bars()));
+  const TBoxRecorder boxes;
   QVERIFY(!window->Import_Data(Data_File(qPrintable(file))));
   QCOMPARE(Status(), message);
+  QCOMPARE(boxes.texts.size(), 1);
+  QVERIFY2(boxes.texts.front().contains(QString(message).toHtmlEscaped()) ||
+             boxes.texts.front().contains("gave no measurement.  The file holds no data lines"),
+           qPrintable(boxes.texts.front()));
   QCOMPARE(window->Document()->Records().size(), size_t(2));
   QVERIFY(!window->Document()->Is_Modified());
   QVERIFY(window->Document()->File_Name().isEmpty());
@@ -306,6 +320,7 @@ void TOrthavelFilesTest::drop()
   else
     path = Data_File("ballbar_v1.txt");
 
+  const TBoxRecorder warnings;
   Drop({QUrl::fromLocalFile(path)});
   if(project)
   {
@@ -317,6 +332,7 @@ void TOrthavelFilesTest::drop()
   else
   {
     QCOMPARE(window->Document()->Records().size(), size_t(4));
+    QCOMPARE(warnings.texts.size(), 1);
     QCOMPARE(window->Document()->Records()[0]->Name(), QString("Length 1"));
     QVERIFY(window->Document()->File_Name().isEmpty());
     QVERIFY(window->Document()->Is_Modified());

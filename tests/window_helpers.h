@@ -28,6 +28,14 @@ template<class T> T* Member(const QObject* window, const char* name)
   return member;
 }
 
+// Polls for dialogs started in one test function stop when it ends, so that
+// they can neither answer the next test's dialogs nor write to its variables.
+inline int& Poll_Generation()
+{
+  static int generation = 0;
+  return generation;
+}
+
 // Runs `answer` on the next modal widget of type T once it is shown. Records
 // what it saw in `seen` so a test can tell whether the dialog appeared.
 template<class T> void When_Shown(std::function<void(T*)> answer, bool* seen = nullptr)
@@ -38,7 +46,10 @@ template<class T> void When_Shown(std::function<void(T*)> answer, bool* seen = n
   // reference, so it is freed once it stops asking again.
   auto poll = std::make_shared<std::function<void(int)>>();
   const std::weak_ptr<std::function<void(int)>> weak_poll = poll;
-  *poll = [answer, seen, weak_poll](int tries_left) {
+  const int generation = Poll_Generation();
+  *poll = [answer, seen, weak_poll, generation](int tries_left) {
+    if(generation != Poll_Generation())
+      return;
     T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
     if(dialog && dialog->isVisible())
     {
@@ -129,6 +140,9 @@ struct TBoxRecorder
           box->button(QMessageBox::Yes)->click();
           return;
         }
+        // A question is left to whoever answers questions.
+        if(!box->button(QMessageBox::Ok))
+          return;
         texts << box->text() + " / " + box->informativeText();
         box->button(QMessageBox::Ok)->click();
       })

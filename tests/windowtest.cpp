@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "orthavel.h"
+#include "window_helpers.h"
 
 void TWindowTest::init()
 {
@@ -15,6 +16,7 @@ void TWindowTest::init()
 
 void TWindowTest::cleanup()
 {
+  ++Poll_Generation();
   delete window;
   window = nullptr;
 }

@@ -40,12 +40,14 @@ QString TImportRecorder::No_Usable_Line(const QString& what) const
   const int count = d_report->data_lines;
   if(count == 0)
     return QStringLiteral("The file holds no data lines after its first line.");
-  return QString("None of its %1 data %2 %3.").arg(count).arg(count == 1 ? "line" : "lines").arg(what);
+  if(count == 1)
+    return QString("Its one data line is no use: a usable line %1.").arg(what);
+  return QString("None of its %1 data lines %2.").arg(count).arg(what);
 }
 
 QString TImportRecorder::Field_Count(int found, int expected)
 {
-  return QString("%1 fields, %2 expected").arg(found).arg(expected);
+  return QString("%1 %2, %3 expected").arg(found).arg(found == 1 ? "field" : "fields").arg(expected);
 }
 
 QString TImportRecorder::Misplaced_Line(const char* data_keyword, bool is_reading, bool in_alignment)

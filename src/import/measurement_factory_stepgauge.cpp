@@ -48,11 +48,12 @@ namespace
     faces->face_count = std::max(faces->face_count, item.position_index);
   }
 
-  // With an odd number of faces the middle one has no opposite face (with
-  // one face, that face); its readings give no record.
+  // A gauge of one face gives no length: its readings are skipped. The
+  // middle face of an odd number of faces has no opposite face either, but
+  // it is part of an ordinary gauge and not reported.
   void Skip_Middle_Face(const TFaceReadings& faces, TImportRecorder* recorder)
   {
-    if(faces.face_count % 2 == 0)
+    if(faces.face_count != 1)
       return;
     const int middle = (faces.face_count + 1) / 2;
     for(int line : faces.lines[size_t(middle)])

@@ -15,10 +15,12 @@
 #include <QUrl>
 
 #include "calculatesquare.h"
+#include "importmessages.h"
 #include "measurement_factory.h"
 #include "measurementset.h"
 #include "messagebox.h"
 #include "projectfile.h"
+#include "recordwarnings.h"
 #include "sceneview.h"
 #include "uihelpers.h"
 
@@ -144,6 +146,8 @@ void TOrthavel::Menu_Import_BnS_Results()
   Import_With_Dialog(QStringLiteral("Import BnS Results"), QStringLiteral("XML Files (*.xml);;All Files (*.*)"));
 }
 
+// Appends the file's records. What was added and skipped is counted on the
+// status bar; a failure, skipped lines and doubtful records are shown in a box.
 bool TOrthavel::Import_Data(const QString& path)
 {
   last_directory = Directory_Of(path);
@@ -152,20 +156,32 @@ bool TOrthavel::Import_Data(const QString& path)
   TMeasurementFactory factory;
   bool valid = false;
   const std::vector<TMeasurement*> imported = factory.Load_File(path, &valid);
+  const TImportReport& report = factory.Last_Report();
   if(!valid)
   {
-    Show_Status(status_bar, factory.Last_Error());
+    Report_Failure(QStringLiteral("Cannot Import"), factory.Last_Error());
     return false;
   }
   if(imported.empty())
   {
     Show_Status(status_bar, QStringLiteral("No measurement lengths found"));
+    message_box->Ask(QStringLiteral("No measurement lengths found"),
+                     QStringLiteral("%1 gave no measurement.  %2")
+                       .arg(QFileInfo(path).fileName(), report.nothing_found_reason)
+                       .toHtmlEscaped(),
+                     QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
     return false;
   }
 
-  std::vector<std::unique_ptr<TMeasurement>> records(imported.begin(), imported.end());
-  document->Append(std::move(records));
+  document->Append(std::vector<std::unique_ptr<TMeasurement>>(imported.begin(), imported.end()));
   scene_view->Proj_ISO();
+  const QString summary = Import_Summary(imported, report, QFileInfo(path).fileName());
+  Show_Status(status_bar, summary);
+  const QString warnings =
+    Skipped_Lines_Text(report) + Record_Warning_Text(std::vector<const TMeasurement*>(imported.begin(), imported.end()),
+                                                     report.zero_direction_records, document->Records());
+  if(!warnings.isEmpty())
+    message_box->Ask(summary.toHtmlEscaped(), warnings, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
   return true;
 }
 
