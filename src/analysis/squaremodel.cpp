@@ -81,12 +81,17 @@ TMat4 Correction_Matrix(const TSquareAxes& axes)
 
 // The end points are those of TMeasurementValues::Start_Point and End_Point;
 // the half line is computed once for both.
-double Corrected_Length(const TMat4& correction, const TMeasurementValues& values)
+TVector3 Corrected_Line(const TMat4& correction, const TMeasurementValues& values)
 {
   const TVector3 half_line = values.axis * (0.5 * values.actual_length);
   const TVector3 start = values.position - half_line;
   const TVector3 end = values.position + half_line;
-  return (correction * end - correction * start).Length();
+  return correction * end - correction * start;
+}
+
+double Corrected_Length(const TMat4& correction, const TMeasurementValues& values)
+{
+  return Corrected_Line(correction, values).Length();
 }
 
 double Calculate_Error(const TMeasurementSnapshot& snapshot, const TSquareAxes& axes)

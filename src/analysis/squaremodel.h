@@ -89,7 +89,8 @@ struct TFitResult
 
 // Rows X, Y, Z: applied to a machine point it gives the corrected point.
 TMat4 Correction_Matrix(const TSquareAxes& axes);
-// Length between the corrected end points of the record's line.
+// The record's line between its corrected end points, and its length.
+TVector3 Corrected_Line(const TMat4& correction, const TMeasurementValues& values);
 double Corrected_Length(const TMat4& correction, const TMeasurementValues& values);
 // Mean of the squared deviations (corrected minus nominal length) over all
 // records; 0 for an empty snapshot.

@@ -101,10 +101,11 @@ double Ball_Bar_Length_After(const TMeasurementSnapshot& snapshot, const TFitRes
 {
   if(ball_bars == 0 || fit.ballbar_count > 0)
     return fit.ballbar_length;
+  const TMat4 correction = Correction_Matrix(fit.axes);
   double sum = 0.0;
   for(const TMeasurementValues& record : snapshot)
     if(Is_Ball_Bar(record))
-      sum += Corrected_Record_Length(fit.axes, record);
+      sum += Corrected_Length(correction, record);
   return sum / ball_bars;
 }
 
@@ -130,11 +131,12 @@ TSums Accumulate(const TMeasurementSnapshot& snapshot, const TFitResult& fit, co
   sums.weighted = TSmallMatrix(parameters.count);
   analysis->residuals.resize(snapshot.size());
   double row[MAXIMUM_PARAMETERS] = {};
+  const TMat4 correction = Correction_Matrix(fit.axes);
   for(std::size_t i = 0; i < snapshot.size(); ++i)
   {
     const TMeasurementValues& record = snapshot[i];
     const bool ball_bar = Is_Ball_Bar(record);
-    const TLengthDerivatives derivatives = Length_Derivatives(fit.axes, record);
+    const TLengthDerivatives derivatives = Length_Derivatives(fit.axes, correction, record);
     const double residual = derivatives.corrected_length - (ball_bar ? ball_bar_after : record.nominal_length);
     const double before = record.actual_length - (ball_bar ? ball_bar_before : record.nominal_length);
     const double u = settings.Of_Type(record.type).Of_Length(record.actual_length);

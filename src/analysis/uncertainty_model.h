@@ -1,5 +1,5 @@
-// The error model linearised at the fitted axes: the corrected length of one
-// record and its derivatives with respect to the three squareness angles.
+// The error model linearised at the fitted axes: the derivatives of a
+// record's corrected length with respect to the three squareness angles.
 //
 // Angles are in radians: XY turns X from the x axis towards y, YZ turns Y from
 // the y axis towards z, ZX turns Z from the z axis towards x, so that
@@ -7,6 +7,7 @@
 #ifndef UNCERTAINTY_MODEL_H
 #define UNCERTAINTY_MODEL_H
 
+#include "mat4.h"
 #include "squaremodel.h"
 
 // Corrected length (mm) and its derivatives (mm/rad) at the given axes.
@@ -18,12 +19,12 @@ struct TLengthDerivatives
   double zx = 0.0;
 };
 
-// |M·end − M·start| with M the matrix of rows X, Y, Z, computed as the fit
-// computes it.
-double Corrected_Record_Length(const TSquareAxes& axes, const TMeasurementValues& record);
-
-// Exact derivatives (not the small-angle form) of the corrected length;
-// all zero for a line of zero corrected length.
+// Exact derivatives (not the small-angle form) of the corrected length, which
+// is computed as the fit computes it (Corrected_Length); all zero for a line
+// of zero corrected length. correction is Correction_Matrix(axes), which a
+// loop over many records computes once.
+TLengthDerivatives Length_Derivatives(const TSquareAxes& axes, const TMat4& correction,
+                                      const TMeasurementValues& record);
 TLengthDerivatives Length_Derivatives(const TSquareAxes& axes, const TMeasurementValues& record);
 
 #endif
