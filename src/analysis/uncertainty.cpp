@@ -248,42 +248,6 @@ void Set_Error_Uncertainties(TSquareAnalysis* analysis, const TMeasurementSnapsh
 }
 }
 
-double TLengthUncertainty::Of_Length(double length) const
-{
-  const double proportional = proportional_um_per_m * length / 1000.0;
-  return std::sqrt(constant_um * constant_um + proportional * proportional) / 1000.0;
-}
-
-bool operator==(const TLengthUncertainty& a, const TLengthUncertainty& b)
-{
-  return a.constant_um == b.constant_um && a.proportional_um_per_m == b.proportional_um_per_m;
-}
-
-bool operator!=(const TLengthUncertainty& a, const TLengthUncertainty& b)
-{
-  return !(a == b);
-}
-
-const TLengthUncertainty& TUncertaintySettings::Of_Type(TMeasurement::TMeasurementType type) const
-{
-  return type == TMeasurement::MEASUREMENT_BALLBAR ? ball_bar : length;
-}
-
-bool TUncertaintySettings::Is_Default() const
-{
-  return *this == TUncertaintySettings();
-}
-
-bool operator==(const TUncertaintySettings& a, const TUncertaintySettings& b)
-{
-  return a.ball_bar == b.ball_bar && a.length == b.length;
-}
-
-bool operator!=(const TUncertaintySettings& a, const TUncertaintySettings& b)
-{
-  return !(a == b);
-}
-
 TSquareAnalysis Analyse_Square(const TMeasurementSnapshot& snapshot, const TFitResult& fit,
                                const TUncertaintySettings& settings)
 {

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "measurement.h"
+#include "projectsettings.h"
 #include "squaremodel.h"
 
 // Coverage factor of the expanded uncertainty.
@@ -34,32 +35,8 @@ const double FLAG_LIMIT = 3.0;
 // Largest condition number of the scaled normal matrix that still gives uncertainties.
 const double CONDITION_LIMIT = 1e12;
 
-// Standard uncertainty of a measured length L (mm): u = sqrt(a² + (b·L/1000)²) µm.
-struct TLengthUncertainty
-{
-  double constant_um = 0.0;           // a, µm
-  double proportional_um_per_m = 0.0; // b, µm/m
-
-  // u of a length (mm), in mm.
-  double Of_Length(double length) const;
-};
-
-bool operator==(const TLengthUncertainty& a, const TLengthUncertainty& b);
-bool operator!=(const TLengthUncertainty& a, const TLengthUncertainty& b);
-
-// The stated length uncertainties, one per kind of record.
-struct TUncertaintySettings
-{
-  TLengthUncertainty ball_bar{1.0, 1.0};
-  TLengthUncertainty length{0.5, 0.5};
-
-  const TLengthUncertainty& Of_Type(TMeasurement::TMeasurementType type) const;
-  // True for the defaults above; a project with default settings omits them.
-  bool Is_Default() const;
-};
-
-bool operator==(const TUncertaintySettings& a, const TUncertaintySettings& b);
-bool operator!=(const TUncertaintySettings& a, const TUncertaintySettings& b);
+// TLengthUncertainty and TUncertaintySettings, the stated length
+// uncertainties, are kept with the project (projectsettings.h).
 
 // Index of an error in TSquareAnalysis::errors.
 enum TSquareError

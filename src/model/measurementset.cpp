@@ -136,8 +136,12 @@ void TMeasurementSet::Remove(std::vector<int> rows)
     Changed_By_User();
 }
 
-void TMeasurementSet::Reset(std::vector<std::unique_ptr<TMeasurement>> records)
+// The settings are announced before the records, so that a fit started by
+// the records' announcement already has them.
+void TMeasurementSet::Reset(std::vector<std::unique_ptr<TMeasurement>> records, const TProjectSettings& settings)
 {
+  const bool settings_changed = settings != d_settings;
+  d_settings = settings;
   d_records.clear();
   d_records.reserve(records.size());
   for(std::unique_ptr<TMeasurement>& record : records)
@@ -146,9 +150,20 @@ void TMeasurementSet::Reset(std::vector<std::unique_ptr<TMeasurement>> records)
     Name_If_Blank(record.get());
     d_records.push_back(std::move(record));
   }
+  if(settings_changed)
+    emit Settings_Changed();
   emit Records_Reset();
   emit Set_Changed();
   Set_Modified(false);
+}
+
+void TMeasurementSet::Set_Settings(const TProjectSettings& settings)
+{
+  if(settings == d_settings)
+    return;
+  d_settings = settings;
+  emit Settings_Changed();
+  Set_Modified(true);
 }
 
 void TMeasurementSet::Set_Ballbar_Estimate(double length)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "measurement.h"
+#include "projectsettings.h"
 
 class TMeasurementSet : public QObject
 {
@@ -48,8 +49,10 @@ public:
   std::unique_ptr<TMeasurement> Take(int row);
   void Remove(std::vector<int> rows);
 
-  // Replaces the whole set, as New and a load do: the set is then unmodified.
-  void Reset(std::vector<std::unique_ptr<TMeasurement>> records = {});
+  // Replaces the whole set and its settings, as New and a load do: the set is
+  // then unmodified.
+  void Reset(std::vector<std::unique_ptr<TMeasurement>> records = {},
+             const TProjectSettings& settings = TProjectSettings());
 
   // The fit's estimate of the ball bar's length, written into every ball-bar
   // record the fit used. Not a change by the user: the set stays as modified
@@ -61,6 +64,9 @@ public:
   const QString& File_Name() const { return d_file_name; }
   void Set_File_Name(const QString& file_name);
   double Default_Ballbar_Length() const { return d_default_ballbar_length; }
+  // The project's settings; a change by the user marks the set modified.
+  const TProjectSettings& Settings() const { return d_settings; }
+  void Set_Settings(const TProjectSettings& settings);
   void Set_Default_Ballbar_Length(double length) { d_default_ballbar_length = length; }
 
 signals:
@@ -74,6 +80,8 @@ signals:
   void Ballbar_Estimate_Changed();
   void Modified_Changed(bool modified);
   void File_Name_Changed(const QString& file_name);
+  // The settings differ from before (a user's change, New or a load).
+  void Settings_Changed();
 
 private:
   void Name_If_Blank(TMeasurement* record) const;
@@ -83,6 +91,7 @@ private:
   bool d_modified = false;
   QString d_file_name;
   double d_default_ballbar_length = DEFAULT_LENGTH;
+  TProjectSettings d_settings;
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "fixedtext.h"
+#include "projectsettingsfile.h"
 #include "xmlfile.h"
 
 namespace
@@ -139,27 +140,32 @@ void Check_Version(int version)
 }
 }
 
-bool TProjectFile::Save(const QString& path, const std::vector<TMeasurement*>& records, QString* error)
+bool TProjectFile::Save(const QString& path, const std::vector<TMeasurement*>& records, QString* error,
+                        const TProjectSettings& settings)
 {
   return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     xml_file.Set_File_Name(path);
     Write_Records(&xml_file, records);
+    Write_Project_Settings(&xml_file, settings);
     xml_file.Write_File(false);
   });
 }
 
-bool TProjectFile::Save_Data(QByteArray* data, const std::vector<TMeasurement*>& records, QString* error)
+bool TProjectFile::Save_Data(QByteArray* data, const std::vector<TMeasurement*>& records, QString* error,
+                             const TProjectSettings& settings)
 {
   assert(data);
   return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     Write_Records(&xml_file, records);
+    Write_Project_Settings(&xml_file, settings);
     xml_file.Write_Data(data, false);
   });
 }
 
-bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions)
+bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions,
+                        TProjectSettings* settings)
 {
   assert(records);
   return Run_Guarded(error, [&] {
@@ -169,10 +175,14 @@ bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, 
     xml_file.Open(PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);
     Read_Records(&xml_file, records, zero_directions);
+    const TProjectSettings read = Read_Project_Settings(&xml_file);
+    if(settings)
+      *settings = read;
   });
 }
 
-bool TProjectFile::Load_Data(const QByteArray& data, TRecords* records, QString* error, QStringList* zero_directions)
+bool TProjectFile::Load_Data(const QByteArray& data, TRecords* records, QString* error,
+                             QStringList* zero_directions, TProjectSettings* settings)
 {
   assert(records);
   return Run_Guarded(error, [&] {
@@ -181,6 +191,9 @@ bool TProjectFile::Load_Data(const QByteArray& data, TRecords* records, QString*
     xml_file.Open_Data(data, PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);
     Read_Records(&xml_file, records, zero_directions);
+    const TProjectSettings read = Read_Project_Settings(&xml_file);
+    if(settings)
+      *settings = read;
   });
 }
 

@@ -108,7 +108,7 @@ void TOrthavel::Menu_Save()
 bool TOrthavel::Save_Project(const QString& path)
 {
   QString error;
-  if(!TProjectFile::Save(path, document->Records(), &error))
+  if(!TProjectFile::Save(path, document->Records(), &error, document->Settings()))
   {
     Report_Failure(QStringLiteral("Cannot Save Project"), error);
     return false;
@@ -188,7 +188,7 @@ bool TOrthavel::Import_Data(const QString& path)
 bool TOrthavel::Save_Data(const QString& path) const
 {
   QString error;
-  if(TProjectFile::Save(path, document->Records(), &error))
+  if(TProjectFile::Save(path, document->Records(), &error, document->Settings()))
     return true;
   Show_Status(status_bar, error);
   return false;
@@ -211,10 +211,11 @@ QString TOrthavel::Load_Project(const QString& path)
   TProjectFile::TRecords records;
   QString error;
   QStringList zero_directions;
-  if(!TProjectFile::Load(path, &records, &error, &zero_directions))
+  TProjectSettings settings;
+  if(!TProjectFile::Load(path, &records, &error, &zero_directions, &settings))
     return Instrument_File_Hint(path, error);
 
-  document->Reset(std::move(records));
+  document->Reset(std::move(records), settings);
   document->Set_File_Name(path);
   scene_view->Proj_ISO();
   Show_Status(status_bar, QStringLiteral("Opened %1").arg(QFileInfo(path).fileName()));
