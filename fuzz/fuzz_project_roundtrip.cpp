@@ -1,6 +1,7 @@
 // Any project that loads must save, and load again to the same records: the
 // same kinds in the same order, the same names, and every number equal to
-// what was read within the precision it is written with.
+// what was read within the precision it is written with. The project's
+// settings come back exactly.
 #include <QByteArray>
 #include <QString>
 #include <cmath>
@@ -58,17 +59,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   Q_UNUSED(previous_handler);
 
   TProjectFile::TRecords first;
+  TProjectSettings first_settings;
   QString error;
-  if(!TProjectFile::Load_Data(QByteArray(reinterpret_cast<const char*>(data), int(size)), &first, &error))
+  if(!TProjectFile::Load_Data(QByteArray(reinterpret_cast<const char*>(data), int(size)), &first, &error, nullptr,
+                              &first_settings))
     return 0;
 
   QByteArray saved;
-  if(!TProjectFile::Save_Data(&saved, Pointers(first), &error))
+  if(!TProjectFile::Save_Data(&saved, Pointers(first), &error, first_settings))
     std::abort();
   TProjectFile::TRecords second;
-  if(!TProjectFile::Load_Data(saved, &second, &error))
+  TProjectSettings second_settings;
+  if(!TProjectFile::Load_Data(saved, &second, &error, nullptr, &second_settings))
     std::abort();
 
+  if(first_settings != second_settings)
+    std::abort();
   if(first.size() != second.size())
     std::abort();
   for(size_t i = 0; i < first.size(); ++i)
