@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QKeySequence>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
@@ -23,10 +24,14 @@ QToolButton* View_Button(QWidget* parent, const char* name, const QString& text,
   return button;
 }
 
-// The shortcut works wherever the window has the focus and is named in the tool tip.
+// The shortcut works wherever the window has the focus (a text field keeps
+// its plain letters) and is named in the tool tip. It clicks the button at
+// once, as a mouse click does.
 void Set_Shortcut(QToolButton* button, const QKeySequence& shortcut)
 {
-  button->setShortcut(shortcut);
+  QShortcut* key = new QShortcut(shortcut, button->window());
+  key->setContext(Qt::WindowShortcut);
+  QObject::connect(key, &QShortcut::activated, button, &QAbstractButton::click);
   button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), shortcut.toString(QKeySequence::NativeText)));
 }
 }
