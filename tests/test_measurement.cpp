@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "measurement.h"
+#include "measurementset.h"
 
 Q_DECLARE_METATYPE(TVector3)
 
@@ -18,6 +19,7 @@ private slots:
   void set_axis_from_own_axis();
   void start_end_points_data();
   void start_end_points();
+  void rows_taken_and_put_back();
 };
 
 static void Compare_Vector(const TVector3& actual, const TVector3& expected, double tolerance = 1e-15)
@@ -118,6 +120,43 @@ void TMeasurementTest::start_end_points()
   Compare_Vector(record.Axis(), axis);
   QCOMPARE(record.Nominal_Length(), 123.0);
   QCOMPARE(record.Actual_Length(), 456.0);
+}
+
+// The undo history takes rows out of the document and puts the same records
+// back; each block of rows is announced once, the set once.
+void TMeasurementTest::rows_taken_and_put_back()
+{
+  TMeasurementSet document;
+  std::vector<std::unique_ptr<TMeasurement>> records;
+  for(int i = 0; i < 6; ++i)
+  {
+    records.push_back(std::make_unique<TMeasurementLength>());
+    records.back()->Set_Name(QString("R%1").arg(i));
+  }
+  document.Reset(std::move(records));
+  const std::vector<TMeasurement*> before = document.Records();
+  QSignalSpy removed(&document, &TMeasurementSet::Records_Removed);
+  QSignalSpy inserted(&document, &TMeasurementSet::Records_Inserted);
+  QSignalSpy changed(&document, &TMeasurementSet::Set_Changed);
+
+  std::vector<std::unique_ptr<TMeasurement>> taken = document.Take_Rows({4, 1, 2, 9});
+  QCOMPARE(taken.size(), size_t(3));
+  QCOMPARE(taken[0].get(), before[1]);
+  QCOMPARE(taken[2].get(), before[4]);
+  QCOMPARE(document.Count(), 3);
+  QCOMPARE(document.At(1)->Name(), QString("R3"));
+  QCOMPARE(removed.count(), 2);
+  QCOMPARE(removed[0], QVariantList({4, 1}));
+  QCOMPARE(removed[1], QVariantList({1, 2}));
+  QCOMPARE(changed.count(), 1);
+  QVERIFY(document.Is_Modified());
+
+  document.Insert_Rows({1, 2, 4}, std::move(taken));
+  QVERIFY(document.Records() == before);
+  QCOMPARE(inserted.count(), 2);
+  QCOMPARE(inserted[0], QVariantList({1, 2}));
+  QCOMPARE(inserted[1], QVariantList({4, 1}));
+  QCOMPARE(changed.count(), 2);
 }
 
 QTEST_APPLESS_MAIN(TMeasurementTest)

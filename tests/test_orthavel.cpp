@@ -120,18 +120,21 @@ static QStringList Action_Texts(const QList<QAction*>& actions)
 void TOrthavelTest::menus()
 {
   const QList<QAction*> bar = window->menuBar()->actions();
-  QCOMPARE(Action_Texts(bar), QStringList({"File", "View", "Help"}));
+  QCOMPARE(Action_Texts(bar), QStringList({"File", "Edit", "View", "Help"}));
   QCOMPARE(Action_Texts(bar[0]->menu()->actions()),
            QStringList({"New", "|", "Open", "Save", "Save As", "|", "Import", "|", "Quit"}));
   QCOMPARE(Action_Texts(bar[0]->menu()->actions()[6]->menu()->actions()),
            QStringList({"Ball Bar", "Laser", "Stepgauge Square", "BnS Results"}));
-  QCOMPARE(Action_Texts(bar[1]->menu()->actions()), QStringList({"Measurement Editor"}));
-  QCOMPARE(Action_Texts(bar[2]->menu()->actions()), QStringList({"About"}));
+  QCOMPARE(Action_Texts(bar[1]->menu()->actions()),
+           QStringList({"Undo", "Redo", "|", "Duplicate", "Add Diagonal Set\u2026"}));
+  QCOMPARE(Action_Texts(bar[2]->menu()->actions()), QStringList({"Measurement Editor"}));
+  QCOMPARE(Action_Texts(bar[3]->menu()->actions()), QStringList({"About"}));
 
   QToolButton* add = Member<QToolButton>(window, "add_measurement_button");
   QCOMPARE(add->text(), QString("+"));
   QCOMPARE(add->popupMode(), QToolButton::InstantPopup);
-  QCOMPARE(Action_Texts(add->menu()->actions()), QStringList({"BallBar Measurement", "Length Measurement"}));
+  QCOMPARE(Action_Texts(add->menu()->actions()),
+           QStringList({"BallBar Measurement", "Length Measurement", "|", "Add Diagonal Set\u2026"}));
 }
 
 void TOrthavelTest::tool_bar()
@@ -156,10 +159,14 @@ void TOrthavelTest::tool_bar()
     const char* name;
     const char* tip;
     bool checkable;
-  } buttons[] = {{"scale_to_fit_button", "Scale to Fit", false}, {"pan_button", "Enable Pan Mode", true},
-                 {"rotate_2d_button", "Enable Rotate 2D Mode", true}, {"rotate_3d_button", "Enable Rotate 3D Mode", true},
-                 {"proj_xy_button", "Set XY View", false},          {"proj_yz_button", "Set YZ View", false},
-                 {"proj_zx_button", "Set ZX View", false},          {"proj_iso_button", "Set ISO View", false}};
+  } buttons[] = {{"scale_to_fit_button", "Scale to Fit (F)", false},
+                 {"pan_button", "Enable Pan Mode", true},
+                 {"rotate_2d_button", "Enable Rotate 2D Mode", true},
+                 {"rotate_3d_button", "Enable Rotate 3D Mode", true},
+                 {"proj_xy_button", "Set XY View (Ctrl+1)", false},
+                 {"proj_yz_button", "Set YZ View (Ctrl+2)", false},
+                 {"proj_zx_button", "Set ZX View (Ctrl+3)", false},
+                 {"proj_iso_button", "Set ISO View (Ctrl+4)", false}};
   for(const auto& expected : buttons)
   {
     QToolButton* button = Member<QToolButton>(window, expected.name);
@@ -180,6 +187,9 @@ void TOrthavelTest::actions_data()
   QTest::newRow("save as") << "action_save_as" << QKeySequence("Ctrl+Shift+S") << false;
   QTest::newRow("quit") << "action_quit" << QKeySequence(QKeySequence::Quit) << false;
   QTest::newRow("about") << "action_about" << QKeySequence() << false;
+  QTest::newRow("undo") << "action_undo" << QKeySequence(QKeySequence::Undo) << false;
+  QTest::newRow("redo") << "action_redo" << QKeySequence(QKeySequence::Redo) << false;
+  QTest::newRow("duplicate") << "action_duplicate" << QKeySequence("Ctrl+D") << false;
 }
 
 void TOrthavelTest::actions()

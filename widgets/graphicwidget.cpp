@@ -8,7 +8,23 @@
 #include <QResizeEvent>
 #include <QRubberBand>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+
+namespace
+{
+// Pixels from a point to the segment from a to b.
+double Distance_To_Segment(const QPointF& point, const QPointF& a, const QPointF& b)
+{
+  const QPointF ab = b - a;
+  const double squared = QPointF::dotProduct(ab, ab);
+  double t = squared > 0.0 ? QPointF::dotProduct(point - a, ab) / squared : 0.0;
+  t = std::min(1.0, std::max(0.0, t));
+  const QPointF offset = point - (a + ab * t);
+  return std::hypot(offset.x(), offset.y());
+}
+}
 
 TGraphicWidget::TGraphicWidget(QWidget* parent)
   : QWidget(parent),
@@ -20,6 +36,7 @@ TGraphicWidget::TGraphicWidget(QWidget* parent)
     last_position(0, 0),
     right_dragged(true),
     band_active(false),
+    left_pressed(false),
     rubber_band(nullptr)
 {
   setMinimumSize(1, 1);
@@ -41,8 +58,23 @@ void TGraphicWidget::Look_At(const TVector3& direction, const TVector3& up)
   Update();
 }
 
-// ---------------------------------------------------------------------------
-// Display list
+int TGraphicWidget::Nearest_Segment(const std::vector<std::pair<TVector3, TVector3>>& segments,
+                                    const QPoint& position, double tolerance) const
+{
+  int nearest = -1;
+  double nearest_distance = tolerance;
+  for(size_t i = 0; i < segments.size(); ++i)
+  {
+    const double distance = Distance_To_Segment(QPointF(position), QPointF(Translate_To_Window(segments[i].first)),
+                                                QPointF(Translate_To_Window(segments[i].second)));
+    if(distance <= nearest_distance)
+    {
+      nearest = static_cast<int>(i);
+      nearest_distance = distance;
+    }
+  }
+  return nearest;
+}
 
 
 // ---------------------------------------------------------------------------
@@ -53,7 +85,10 @@ void TGraphicWidget::mousePressEvent(QMouseEvent* event)
   setFocus(Qt::OtherFocusReason);
 
   if(event->buttons() & Qt::LeftButton)
+  {
     band_active = false;
+    left_pressed = event->button() == Qt::LeftButton;
+  }
 
   if(event->buttons() & Qt::RightButton)
   {
@@ -123,6 +158,11 @@ void TGraphicWidget::mouseReleaseEvent(QMouseEvent* event)
       camera.Zoom_To_Rect(zoom_rect);
       Update();
     }
+    else if(left_pressed)
+    {
+      emit Clicked(event->pos());
+    }
+    left_pressed = false;
   }
   else if(event->button() == Qt::RightButton)
   {

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 #include "displaylist.h"
@@ -43,12 +44,21 @@ public:
   void Look_At(const TVector3& direction, const TVector3& up);
   QPoint Translate_To_Window(const TVector3& p) const { return camera.Translate_To_Window(p); }
 
+  // The index of the segment (model start and end points) drawn nearest to a
+  // widget position, when it passes within tolerance pixels; -1 otherwise.
+  int Nearest_Segment(const std::vector<std::pair<TVector3, TVector3>>& segments, const QPoint& position,
+                      double tolerance) const;
+
   // Read-only views of the state, for inspection.
   const TMat4& Rotation() const { return camera.Rotation(); }
   const TMat4& Projection() const { return camera.Projection(); }
   QRect Viewport() const { return camera.Viewport(); }
   TVector3 Axis_Origin() const { return camera.Axis_Origin(); }
   double Axis_Length() const { return camera.Axis_Length(); }
+
+signals:
+  // A left click that did not drag, at a widget position.
+  void Clicked(const QPoint& position);
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -70,6 +80,7 @@ private:
   QPoint last_position;
   bool right_dragged;
   bool band_active;
+  bool left_pressed;
   QRubberBand* rubber_band;
   QRect zoom_rect;
 };

@@ -53,11 +53,16 @@ std::vector<TMeasurement*> TMeasurementSet::Fit_Records() const
   return records;
 }
 
-QString TMeasurementSet::Default_Name(TMeasurement::TMeasurementType type) const
+QString TMeasurementSet::Numbered_Name(TMeasurement::TMeasurementType type, int number)
 {
   if(type == TMeasurement::MEASUREMENT_BALLBAR)
-    return QStringLiteral("BallBar %1").arg(Count_Of(type) + 1);
-  return QStringLiteral("Length %1").arg(Count_Of(type) + 1);
+    return QStringLiteral("BallBar %1").arg(number);
+  return QStringLiteral("Length %1").arg(number);
+}
+
+QString TMeasurementSet::Default_Name(TMeasurement::TMeasurementType type) const
+{
+  return Numbered_Name(type, Count_Of(type) + 1);
 }
 
 // A blank name could be saved but not loaded again, so no record keeps one.
@@ -134,6 +139,74 @@ void TMeasurementSet::Remove(std::vector<int> rows)
   }
   if(removed)
     Changed_By_User();
+}
+
+namespace
+{
+// The length of the block of consecutive rows that starts at rows[first].
+size_t Block_Length(const std::vector<int>& rows, size_t first)
+{
+  size_t end = first + 1;
+  while(end < rows.size() && rows[end] == rows[end - 1] + 1)
+    ++end;
+  return end - first;
+}
+}
+
+// Blocks are taken from the highest down, so that each announced row is the
+// row the listeners still see.
+std::vector<std::unique_ptr<TMeasurement>> TMeasurementSet::Take_Rows(std::vector<int> rows)
+{
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  rows.erase(std::remove_if(rows.begin(), rows.end(), [this](int row) { return row < 0 || row >= Count(); }),
+             rows.end());
+  std::vector<std::unique_ptr<TMeasurement>> taken(rows.size());
+  size_t end = rows.size();
+  while(end > 0)
+  {
+    size_t first = end - 1;
+    while(first > 0 && rows[first - 1] == rows[first] - 1)
+      --first;
+    const auto begin = d_records.begin() + rows[first];
+    const auto stop = begin + static_cast<std::ptrdiff_t>(end - first);
+    std::move(begin, stop, taken.begin() + static_cast<std::ptrdiff_t>(first));
+    d_records.erase(begin, stop);
+    emit Records_Removed(rows[first], static_cast<int>(end - first));
+    end = first;
+  }
+  if(!taken.empty())
+    Changed_By_User();
+  return taken;
+}
+
+// rows are ascending and name where each record stands afterwards. Records
+// without a name are named one by one, as Append does.
+void TMeasurementSet::Insert_Rows(const std::vector<int>& rows, std::vector<std::unique_ptr<TMeasurement>> records)
+{
+  assert(rows.size() == records.size());
+  if(records.empty())
+    return;
+  int numbers[2] = {Count_Of(TMeasurement::MEASUREMENT_BALLBAR), Count_Of(TMeasurement::MEASUREMENT_LENGTH)};
+  for(std::unique_ptr<TMeasurement>& record : records)
+  {
+    assert(record);
+    const TMeasurement::TMeasurementType type = record->Type();
+    const int number = ++numbers[type == TMeasurement::MEASUREMENT_BALLBAR ? 0 : 1];
+    if(record->Name().trimmed().isEmpty())
+      record->Set_Name(Numbered_Name(type, number));
+  }
+  for(size_t first = 0; first < rows.size();)
+  {
+    const size_t length = Block_Length(rows, first);
+    assert(rows[first] >= 0 && rows[first] <= Count());
+    const auto source = records.begin() + static_cast<std::ptrdiff_t>(first);
+    d_records.insert(d_records.begin() + rows[first], std::make_move_iterator(source),
+                     std::make_move_iterator(source + static_cast<std::ptrdiff_t>(length)));
+    emit Records_Inserted(rows[first], static_cast<int>(length));
+    first += length;
+  }
+  Changed_By_User();
 }
 
 // The settings are announced before the records, so that a fit started by

@@ -48,6 +48,12 @@ public:
   std::unique_ptr<TMeasurement> Edit(int row, const TMeasurement& values);
   std::unique_ptr<TMeasurement> Take(int row);
   void Remove(std::vector<int> rows);
+  // Takes the records at the rows out of the set and hands them back in row
+  // order; Insert_Rows puts such records back so that they stand at those
+  // rows again. Each row block is announced once and the set once, so that
+  // undoing or redoing a large change costs one hand-over to the fit.
+  std::vector<std::unique_ptr<TMeasurement>> Take_Rows(std::vector<int> rows);
+  void Insert_Rows(const std::vector<int>& rows, std::vector<std::unique_ptr<TMeasurement>> records);
 
   // Replaces the whole set and its settings, as New and a load do: the set is
   // then unmodified.
@@ -84,6 +90,7 @@ signals:
   void Settings_Changed();
 
 private:
+  static QString Numbered_Name(TMeasurement::TMeasurementType type, int number);
   void Name_If_Blank(TMeasurement* record) const;
   void Changed_By_User();
 

@@ -1,7 +1,9 @@
 #include "measurementeditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include <cmath>
 
 #include "fixedtext.h"
+#include "edithistory.h"
 #include "measurementlist.h"
 #include "measurementset.h"
 #include "messagebox.h"
@@ -46,9 +49,9 @@ QSpacerItem* Expanding_Spacer()
 }
 }
 
-TMeasurementEditor::TMeasurementEditor(TMeasurementSet* document, TMessageBox* message_box, const QFont& header_font,
-                                       QWidget* parent)
-  : QWidget(parent), d_document(document), d_message_box(message_box)
+TMeasurementEditor::TMeasurementEditor(TMeasurementSet* document, TEditHistory* history, TMessageBox* message_box,
+                                       const QFont& header_font, QWidget* parent)
+  : QWidget(parent), d_document(document), d_history(history), d_message_box(message_box)
 {
   QVBoxLayout* column = new QVBoxLayout(this);
   Create_List(this);
@@ -74,13 +77,14 @@ TMeasurementEditor::TMeasurementEditor(TMeasurementSet* document, TMessageBox* m
                                                          {direction_i_edit, QStringLiteral("Direction I")},
                                                          {direction_j_edit, QStringLiteral("Direction J")},
                                                          {direction_k_edit, QStringLiteral("Direction K")}});
-  d_new_position = [] { return TVector3(); };
+  d_scene_box = [] { return TSceneBox(); };
 
   editor_widget->setEnabled(false);
   remove_measurement_button->setEnabled(false);
   apply_button->setEnabled(false);
   reset_button->setEnabled(false);
   Connect_Widgets();
+  Update_Actions();
 }
 
 TMeasurementEditor::~TMeasurementEditor() = default;
@@ -97,6 +101,11 @@ void TMeasurementEditor::Create_List(QWidget* parent)
   QMenu* add_menu = Named(new QMenu(add_measurement_button), "add_measurement_menu");
   action_add_ballbar = Named(add_menu->addAction(QStringLiteral("BallBar Measurement")), "action_add_ballbar");
   action_add_length = Named(add_menu->addAction(QStringLiteral("Length Measurement")), "action_add_length");
+  add_menu->addSeparator();
+  action_add_diagonal_set =
+    Named(add_menu->addAction(QStringLiteral("Add Diagonal Set\u2026")), "action_add_diagonal_set");
+  action_duplicate = Named(new QAction(QStringLiteral("Duplicate"), this), "action_duplicate");
+  action_duplicate->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_D));
   add_measurement_button->setMenu(add_menu);
   remove_measurement_button = Tool_Button(parent, "remove_measurement_button", QStringLiteral("-"));
   remove_measurement_button->setMinimumWidth(24);
@@ -176,11 +185,47 @@ void TMeasurementEditor::Connect_Widgets()
   connect(apply_button, &QToolButton::clicked, this, &TMeasurementEditor::Update_Current_Measurement);
   connect(reset_button, &QToolButton::clicked, this, &TMeasurementEditor::Reset_Current_Measurement);
   connect(edit_points_button, &QToolButton::clicked, this, &TMeasurementEditor::Edit_Points);
+  connect(action_duplicate, &QAction::triggered, this, &TMeasurementEditor::Duplicate_Measurement);
+  connect(action_add_diagonal_set, &QAction::triggered, this, &TMeasurementEditor::Add_Diagonal_Set);
+  measurement_list->installEventFilter(this);
   connect(measurement_list, &QListWidget::itemSelectionChanged, this,
           &TMeasurementEditor::Measurement_Selection_Changed);
   for(QLineEdit* edit : {actual_length_edit, name_edit, nominal_length_edit, position_x_edit, position_y_edit,
                          position_z_edit, direction_i_edit, direction_j_edit, direction_k_edit})
+  {
     connect(edit, &QLineEdit::textEdited, this, &TMeasurementEditor::Measurement_Data_Changed);
+    connect(edit, &QLineEdit::returnPressed, this, [this] {
+      if(apply_button->isEnabled())
+        Update_Current_Measurement();
+    });
+    edit->installEventFilter(this);
+  }
+}
+
+// Escape in a field resets the editor, Delete in the list removes the
+// selected measurements, and the field that had the focus last is kept.
+bool TMeasurementEditor::eventFilter(QObject* watched, QEvent* event)
+{
+  if(event->type() == QEvent::KeyPress)
+  {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool plain = static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+    if(watched == measurement_list && key == Qt::Key_Delete && plain)
+    {
+      Remove_Measurement();
+      return true;
+    }
+    if(watched != measurement_list && key == Qt::Key_Escape && reset_button->isEnabled())
+    {
+      Reset_Current_Measurement();
+      return true;
+    }
+  }
+  else if(event->type() == QEvent::FocusIn && watched != measurement_list)
+  {
+    d_last_field = static_cast<QLineEdit*>(watched);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 std::vector<QWidget*> TMeasurementEditor::Tab_Order() const
@@ -235,6 +280,24 @@ void TMeasurementEditor::End_Editing()
   apply_button->setEnabled(false);
   reset_button->setEnabled(false);
   measurement_list->setEnabled(true);
+  Update_Actions();
+}
+
+// Duplicate needs one measurement and no changes waiting in the fields.
+void TMeasurementEditor::Update_Actions()
+{
+  action_duplicate->setEnabled(measurement_list->isEnabled() && d_list->Selected_Measurement() != nullptr);
+}
+
+// Disabling Apply and Reset would pass the focus on to the next widget (the
+// sign box, where an arrow key changes the convention); it goes back to the
+// field the user worked in.
+void TMeasurementEditor::Keep_Focus_In_Fields()
+{
+  QWidget* focus = QApplication::focusWidget();
+  const bool in_fields = focus && focus != apply_button && focus != reset_button && editor_widget->isAncestorOf(focus);
+  if(!in_fields && d_last_field && editor_widget->isEnabled())
+    d_last_field->setFocus(Qt::OtherFocusReason);
 }
 
 // Apply is possible only while every changed field can be taken.
@@ -276,6 +339,7 @@ void TMeasurementEditor::Measurement_Data_Changed()
   apply_button->setEnabled(true);
   reset_button->setEnabled(true);
   measurement_list->setEnabled(false);
+  Update_Actions();
   if(QLineEdit* edit = qobject_cast<QLineEdit*>(sender()))
     d_fields->Mark_Edited(edit);
   Check_Fields();
@@ -299,47 +363,8 @@ void TMeasurementEditor::Measurement_Selection_Changed()
   {
     Clear_Fields();
   }
+  Update_Actions();
   emit Selection_Changed();
-}
-
-void TMeasurementEditor::Add_Measurement_BallBar()
-{
-  Add_New_Measurement(std::make_unique<TMeasurementBallBar>(), d_document->Default_Ballbar_Length());
-}
-
-void TMeasurementEditor::Add_Measurement_Length()
-{
-  Add_New_Measurement(std::make_unique<TMeasurementLength>(), TMeasurementSet::DEFAULT_LENGTH);
-}
-
-// A hand-made record starts at the centre of the scene along (1, -1, 1), and
-// is selected alone.
-void TMeasurementEditor::Add_New_Measurement(std::unique_ptr<TMeasurement> record, double length)
-{
-  record->Set_Name(d_document->Default_Name(record->Type()));
-  record->Set_Nominal_Length(length);
-  record->Set_Actual_Length(length);
-  record->Set_Position(d_new_position());
-  record->Set_Axis(TVector3(1, -1, 1));
-
-  const int row = d_document->Count();
-  d_document->Insert(row, std::move(record));
-  measurement_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-}
-
-void TMeasurementEditor::Remove_Measurement()
-{
-  const std::vector<int> rows = d_list->Selected_Rows();
-  if(!rows.empty() && d_document->Is_Modified())
-  {
-    const int answer = d_message_box->Ask(QStringLiteral("Delete Measurements"),
-                                          QStringLiteral("Do you want to delete the selected measurements?"),
-                                          QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if(answer != QMessageBox::Yes)
-      return;
-  }
-  d_document->Remove(rows);
-  d_document->Set_Modified(true);
 }
 
 // Only the fields the user changed are written; the others keep the record's
@@ -357,8 +382,10 @@ void TMeasurementEditor::Update_Current_Measurement()
     name_edit->setText(edited->Name());
     Show_Direction(edited->Axis());
     d_fields->Forget_Edits();
-    d_document->Edit(row, *edited);
+    d_last_axis = edited->Axis();
+    d_history->Push_Edit(QStringLiteral("Apply %1").arg(edited->Name()), row, *edited);
     End_Editing();
+    Keep_Focus_In_Fields();
     Warn_About(*d_document->At(row));
     return;
   }
@@ -374,6 +401,7 @@ void TMeasurementEditor::Reset_Current_Measurement()
     emit Selection_Changed();
   }
   End_Editing();
+  Keep_Focus_In_Fields();
 }
 
 // The dialog fixes the direction and the midpoint of the record; its lengths stay.
@@ -410,7 +438,8 @@ void TMeasurementEditor::Edit_Points()
   }
   Show_Direction(direction);
   Show_Position(edited->Position());
-  d_document->Edit(row, *edited);
+  d_last_axis = direction;
+  d_history->Push_Edit(QStringLiteral("Edit Axis Points %1").arg(edited->Name()), row, *edited);
 }
 
 // Points that no longer match the actual length: the user says which to keep.

@@ -16,8 +16,10 @@
 #include <QSpacerItem>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUndoStack>
 
 #include "calculatesquare.h"
+#include "edithistory.h"
 #include "graphicwidget.h"
 #include "measurementeditor.h"
 #include "measurementlist.h"
@@ -41,6 +43,7 @@ TOrthavel::TOrthavel(const QWidget* parent, Qt::WindowFlags flags)
 {
   Register_Resources();
   document = Named(new TMeasurementSet(this), "document");
+  edit_history = Named(new TEditHistory(document, this), "edit_history");
   message_box = Named(new TMessageBox(this), "message_box");
   calculate_square = Named(new TCalculateSquare(this), "calculate_square");
 
@@ -99,6 +102,10 @@ void TOrthavel::Create_Actions()
     Named(new QAction(QStringLiteral("Stepgauge Square"), this), "action_import_stepgauge_square");
   action_import_bns_results = Named(new QAction(QStringLiteral("BnS Results"), this), "action_import_bns_results");
   action_about = Named(new QAction(QStringLiteral("About"), this), "action_about");
+  action_undo = Named(edit_history->Stack()->createUndoAction(this, QStringLiteral("Undo")), "action_undo");
+  action_undo->setShortcut(QKeySequence::Undo);
+  action_redo = Named(edit_history->Stack()->createRedoAction(this, QStringLiteral("Redo")), "action_redo");
+  action_redo->setShortcut(QKeySequence::Redo);
 }
 
 // The 3D view on top (placed once the solver runs), the results below it and
@@ -132,8 +139,8 @@ void TOrthavel::Create_Editor_Dock()
   editor_dock = Named(new QDockWidget(QStringLiteral("Measurement Editor"), this), "editor_dock");
   editor_dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
   measurement_editor =
-    Named(new TMeasurementEditor(document, message_box, Header_Font(), editor_dock), "measurement_editor");
-  measurement_editor->Set_New_Position_Source([this] { return scene_view->Scene_Box().Centre(); });
+    Named(new TMeasurementEditor(document, edit_history, message_box, Header_Font(), editor_dock), "measurement_editor");
+  measurement_editor->Set_Scene_Box_Source([this] { return scene_view->Scene_Box(); });
   editor_dock->setWidget(measurement_editor);
   addDockWidget(Qt::LeftDockWidgetArea, editor_dock);
 }
@@ -154,6 +161,13 @@ void TOrthavel::Create_Menus()
   import_menu->addAction(action_import_bns_results);
   file_menu->addSeparator();
   file_menu->addAction(action_quit);
+
+  QMenu* edit_menu = Named(menuBar()->addMenu(QStringLiteral("Edit")), "edit_menu");
+  edit_menu->addAction(action_undo);
+  edit_menu->addAction(action_redo);
+  edit_menu->addSeparator();
+  edit_menu->addAction(measurement_editor->Duplicate_Action());
+  edit_menu->addAction(measurement_editor->Diagonal_Set_Action());
 
   QMenu* view_menu = Named(menuBar()->addMenu(QStringLiteral("View")), "view_menu");
   view_menu->addAction(editor_dock->toggleViewAction());
@@ -190,6 +204,7 @@ void TOrthavel::Connect_Document()
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Hand_Set_To_Solver);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Draw_Data);
   connect(measurement_editor, &TMeasurementEditor::Selection_Changed, this, &TOrthavel::Draw_Data);
+  connect(scene_view, &TSceneView::Measurement_Picked, measurement_editor, &TMeasurementEditor::Select_Row);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Update_Save_Actions);
   connect(document, &TMeasurementSet::File_Name_Changed, this, &TOrthavel::Update_Title);
   connect(document, &TMeasurementSet::Modified_Changed, this, &TOrthavel::Update_Title);

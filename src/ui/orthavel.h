@@ -18,6 +18,7 @@ class QStatusBar;
 class QToolBar;
 class QStringList;
 class TCalculateSquare;
+class TEditHistory;
 class TMeasurement;
 class TMeasurementEditor;
 class TMeasurementSet;
@@ -41,6 +42,9 @@ public:
   void Open_File(const QString& path);
 
   const TMeasurementSet* Document() const { return document; }
+  // Every change of the set or its settings goes through the history as one
+  // undoable step (Push_Insert for an import, Push_Settings for the settings).
+  TEditHistory* History() const { return edit_history; }
   const QString& Last_Directory() const { return last_directory; }
 
 protected:
@@ -100,12 +104,15 @@ private:
   QAction* action_quit;
   QAction* action_save;
   QAction* action_save_as;
+  QAction* action_undo;
+  QAction* action_redo;
   QToolBar* tool_bar;
   QStatusBar* status_bar;
   QDockWidget* editor_dock;
   QString last_directory;
 
   TMeasurementSet* document;
+  TEditHistory* edit_history;
   TMessageBox* message_box;
   TMeasurementEditor* measurement_editor;
   TResultsPanel* results_panel;

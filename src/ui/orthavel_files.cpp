@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "calculatesquare.h"
+#include "edithistory.h"
 #include "importmessages.h"
 #include "measurement_factory.h"
 #include "measurementset.h"
@@ -68,6 +69,7 @@ void TOrthavel::Menu_New()
     return;
   document->Reset();
   document->Set_File_Name(QString());
+  edit_history->Clear();
 }
 
 void TOrthavel::Menu_Open()
@@ -113,7 +115,7 @@ bool TOrthavel::Save_Project(const QString& path)
     Report_Failure(QStringLiteral("Cannot Save Project"), error);
     return false;
   }
-  document->Set_Modified(false);
+  edit_history->Mark_Saved();
   Show_Status(status_bar, QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
   return true;
 }
@@ -173,7 +175,8 @@ bool TOrthavel::Import_Data(const QString& path)
     return false;
   }
 
-  document->Append(std::vector<std::unique_ptr<TMeasurement>>(imported.begin(), imported.end()));
+  edit_history->Push_Insert(QStringLiteral("Import %1").arg(QFileInfo(path).fileName()), document->Count(),
+                            std::vector<std::unique_ptr<TMeasurement>>(imported.begin(), imported.end()));
   scene_view->Proj_ISO();
   const QString summary = Import_Summary(imported, report, QFileInfo(path).fileName());
   Show_Status(status_bar, summary);
@@ -217,6 +220,7 @@ QString TOrthavel::Load_Project(const QString& path)
 
   document->Reset(std::move(records), settings);
   document->Set_File_Name(path);
+  edit_history->Clear();
   scene_view->Proj_ISO();
   Show_Status(status_bar, QStringLiteral("Opened %1").arg(QFileInfo(path).fileName()));
   const std::vector<TMeasurement*> loaded = document->Records();

@@ -1,11 +1,14 @@
 #include "sceneview.h"
 
 #include <QIcon>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "graphicwidget.h"
+#include "measurement.h"
 #include "uihelpers.h"
 
 namespace
@@ -19,6 +22,17 @@ QToolButton* View_Button(QWidget* parent, const char* name, const QString& text,
   button->setIcon(QIcon(icon));
   button->setCheckable(checkable);
   return button;
+}
+
+// The shortcut works wherever the window has the focus (a text field keeps
+// its plain letters) and is named in the tool tip. It clicks the button at
+// once, as a mouse click does.
+void Set_Shortcut(QToolButton* button, const QKeySequence& shortcut)
+{
+  QShortcut* key = new QShortcut(shortcut, button->window());
+  key->setContext(Qt::WindowShortcut);
+  QObject::connect(key, &QShortcut::activated, button, &QAbstractButton::click);
+  button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), shortcut.toString(QKeySequence::NativeText)));
 }
 }
 
@@ -48,6 +62,11 @@ void TSceneView::Fill_Tool_Bar(QToolBar* tool_bar)
                                QStringLiteral(":/toolbar/tb_proj_zx.png"), false);
   proj_iso_button = View_Button(tool_bar, "proj_iso_button", QStringLiteral("ISO"), QStringLiteral("Set ISO View"),
                                 QStringLiteral(":/toolbar/tb_proj_iso.png"), false);
+  Set_Shortcut(scale_to_fit_button, QKeySequence(Qt::Key_F));
+  Set_Shortcut(proj_xy_button, QKeySequence(Qt::CTRL + Qt::Key_1));
+  Set_Shortcut(proj_yz_button, QKeySequence(Qt::CTRL + Qt::Key_2));
+  Set_Shortcut(proj_zx_button, QKeySequence(Qt::CTRL + Qt::Key_3));
+  Set_Shortcut(proj_iso_button, QKeySequence(Qt::CTRL + Qt::Key_4));
   tool_bar->addWidget(scale_to_fit_button);
   tool_bar->addWidget(pan_button);
   tool_bar->addWidget(rotate_2d_button);
@@ -80,11 +99,24 @@ void TSceneView::Connect_Buttons()
   connect(proj_yz_button, &QToolButton::clicked, this, &TSceneView::Proj_YZ);
   connect(proj_zx_button, &QToolButton::clicked, this, &TSceneView::Proj_ZX);
   connect(proj_iso_button, &QToolButton::clicked, this, &TSceneView::Proj_ISO);
+  connect(graphic_widget, &TGraphicWidget::Clicked, this, &TSceneView::Pick);
 }
 
 void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected)
 {
   d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
+  d_segments.clear();
+  d_segments.reserve(records.size());
+  for(const TMeasurement* record : records)
+    d_segments.emplace_back(record->Start_Point(), record->End_Point());
+}
+
+// A click away from every measurement picks nothing and changes nothing.
+void TSceneView::Pick(const QPoint& position)
+{
+  const int row = graphic_widget->Nearest_Segment(d_segments, position, PICK_TOLERANCE);
+  if(row >= 0)
+    emit Measurement_Picked(row);
 }
 
 void TSceneView::Scale_To_Fit()

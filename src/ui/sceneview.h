@@ -1,14 +1,17 @@
 // The 3D view of the main window with its tool-bar commands: fit, the four
 // standard views and the three mouse modes (pan, rotate 2D, rotate 3D), of
-// which exactly one is on. Draws the measurement scene on request.
+// which exactly one is on. Draws the measurement scene on request and tells
+// which measurement a click in the view picked.
 #ifndef SCENEVIEW_H
 #define SCENEVIEW_H
 
 #include <QObject>
+#include <utility>
 #include <vector>
 
 #include "scenebuilder.h"
 
+class QPoint;
 class QToolBar;
 class QToolButton;
 class QWidget;
@@ -31,6 +34,13 @@ public:
 
   void Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected);
 
+  // A click this near to a drawn measurement's line picks it, pixels.
+  static constexpr double PICK_TOLERANCE = 5.0;
+
+signals:
+  // A left click in the view (without a drag) near the measurement of this row.
+  void Measurement_Picked(int row);
+
 public slots:
   void Mode_Pan(bool checked);
   void Mode_Rotate_2d(bool checked);
@@ -45,6 +55,7 @@ private:
   void Fill_Tool_Bar(QToolBar* tool_bar);
   void Connect_Buttons();
   void Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d);
+  void Pick(const QPoint& position);
 
   TGraphicWidget* graphic_widget = nullptr;
   QToolButton* pan_button;
@@ -56,6 +67,8 @@ private:
   QToolButton* proj_zx_button;
   QToolButton* proj_iso_button;
   TSceneBox d_scene_box;
+  // Start and end point of each record drawn last, in row order.
+  std::vector<std::pair<TVector3, TVector3>> d_segments;
 };
 
 #endif

@@ -1,0 +1,80 @@
+// The undoable changes of the measurement set, one command per kind of
+// change. Each keeps only what its change touches (the rows, the records
+// taken out, a record's values before and after, the settings), never a copy
+// of the whole set, and makes its change through the document's own
+// mutators, so that the list, the scene and the fit follow as for any change.
+#ifndef EDITCOMMANDS_H
+#define EDITCOMMANDS_H
+
+#include <QUndoCommand>
+#include <memory>
+#include <vector>
+
+#include "measurement.h"
+#include "projectsettings.h"
+
+class TMeasurementSet;
+
+// Gives the record at a row new values; undo gives it back the old ones.
+class TEditRecordCommand : public QUndoCommand
+{
+public:
+  TEditRecordCommand(TMeasurementSet* document, int row, const TMeasurement& values, const QString& text);
+
+  void redo() override;
+  void undo() override;
+
+private:
+  TMeasurementSet* d_document;
+  int d_row;
+  std::unique_ptr<TMeasurement> d_new_values;
+  std::unique_ptr<TMeasurement> d_old_values;
+};
+
+// Puts records in at ascending rows (where they stand afterwards); undo
+// takes them out again. Removing rows is the same change the other way round.
+class TInsertRecordsCommand : public QUndoCommand
+{
+public:
+  TInsertRecordsCommand(TMeasurementSet* document, std::vector<int> rows,
+                        std::vector<std::unique_ptr<TMeasurement>> records, const QString& text);
+
+  void redo() override;
+  void undo() override;
+
+private:
+  TMeasurementSet* d_document;
+  std::vector<int> d_rows;
+  // The records while they are out of the set.
+  std::vector<std::unique_ptr<TMeasurement>> d_records;
+};
+
+class TRemoveRecordsCommand : public QUndoCommand
+{
+public:
+  TRemoveRecordsCommand(TMeasurementSet* document, std::vector<int> rows, const QString& text);
+
+  void redo() override;
+  void undo() override;
+
+private:
+  TMeasurementSet* d_document;
+  std::vector<int> d_rows;
+  std::vector<std::unique_ptr<TMeasurement>> d_records;
+};
+
+class TSettingsCommand : public QUndoCommand
+{
+public:
+  TSettingsCommand(TMeasurementSet* document, const TProjectSettings& settings, const QString& text);
+
+  void redo() override;
+  void undo() override;
+
+private:
+  TMeasurementSet* d_document;
+  TProjectSettings d_new_settings;
+  TProjectSettings d_old_settings;
+};
+
+#endif
