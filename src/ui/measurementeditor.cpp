@@ -281,6 +281,15 @@ void TMeasurementEditor::Measurement_Data_Changed()
   Check_Fields();
 }
 
+void TMeasurementEditor::Select_Record(const TMeasurement* record)
+{
+  const int row = d_document->Row_Of(record);
+  if(row < 0)
+    return;
+  measurement_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+  measurement_list->scrollToItem(measurement_list->item(row));
+}
+
 void TMeasurementEditor::Measurement_Selection_Changed()
 {
   editor_widget->setEnabled(false);

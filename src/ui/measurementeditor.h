@@ -51,6 +51,8 @@ public slots:
   void Edit_Points();
   void Measurement_Data_Changed();
   void Update_Nominal_Ballbar_Length();
+  // Selects the record's row alone, as a click on it would; a record not in the set is ignored.
+  void Select_Record(const TMeasurement* record);
 
 private:
   void Create_List(QWidget* parent);
