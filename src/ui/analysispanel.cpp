@@ -78,9 +78,8 @@ void TAnalysisPanel::Create_Residuals()
   residual_chart = Named(new TResidualChart(splitter), "residual_chart");
   residual_chart->setToolTip(QString::fromUtf8("Deviation after the fit of each record, \xC2\xB5m; flagged records in red"));
   residual_model = Named(new TResidualTableModel(this), "residual_model");
-  residual_proxy = Named(new QSortFilterProxyModel(this), "residual_proxy");
+  residual_proxy = Named(new TResidualSortModel(this), "residual_proxy");
   residual_proxy->setSourceModel(residual_model);
-  residual_proxy->setSortRole(Qt::UserRole);
   residual_table = Named(new QTableView(splitter), "residual_table");
   residual_table->setModel(residual_proxy);
   residual_table->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -113,6 +113,23 @@ QVariant TResidualTableModel::Text(const TResidualRow& row, int column) const
   }
 }
 
+bool TResidualTableModel::Less(int left, int right, int column) const
+{
+  const TResidualRow& a = d_rows[size_t(left)];
+  const TResidualRow& b = d_rows[size_t(right)];
+  switch(column)
+  {
+    case COLUMN_NAME: return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+    case COLUMN_KIND: return a.type < b.type;
+    case COLUMN_NOMINAL: return a.nominal_length < b.nominal_length;
+    case COLUMN_ACTUAL: return a.actual_length < b.actual_length;
+    case COLUMN_BEFORE: return Optional_Key(a.deviation_before_um) < Optional_Key(b.deviation_before_um);
+    case COLUMN_AFTER: return Optional_Key(a.deviation_after_um) < Optional_Key(b.deviation_after_um);
+    case COLUMN_NORMALISED: return Optional_Key(a.normalised) < Optional_Key(b.normalised);
+    default: return false;
+  }
+}
+
 QVariant TResidualTableModel::Sort_Key(const TResidualRow& row, int column) const
 {
   switch(column)
@@ -126,4 +143,17 @@ QVariant TResidualTableModel::Sort_Key(const TResidualRow& row, int column) cons
     case COLUMN_NORMALISED: return Optional_Key(row.normalised);
     default: return QVariant();
   }
+}
+
+TResidualSortModel::TResidualSortModel(QObject* parent) : QSortFilterProxyModel(parent)
+{
+  setSortRole(Qt::UserRole);
+}
+
+bool TResidualSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+  const TResidualTableModel* model = qobject_cast<const TResidualTableModel*>(sourceModel());
+  if(!model)
+    return QSortFilterProxyModel::lessThan(left, right);
+  return model->Less(left.row(), right.row(), left.column());
 }

@@ -2,11 +2,14 @@
 // and actual length, the deviation before and after the fit in µm and the
 // deviation after the fit in stated standard uncertainties. Flagged rows are
 // highlighted. Each column sorts by its number (Qt::UserRole) rather than its
-// text. Rows may carry the record they show, for selecting it elsewhere.
+// text; TResidualSortModel sorts the rows by comparing those numbers directly,
+// which keeps sorting 100 000 rows quick. Rows may carry the record they show,
+// for selecting it elsewhere.
 #ifndef RESIDUALTABLEMODEL_H
 #define RESIDUALTABLEMODEL_H
 
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -52,6 +55,9 @@ public:
   const TMeasurement* Record_At(int row) const;
   // The records may have changed: no row names one any more.
   void Forget_Records();
+  // Whether the left row comes before the right one in the column's order
+  // (absent numbers first); the order of Qt::UserRole.
+  bool Less(int left, int right, int column) const;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -63,6 +69,18 @@ private:
   QVariant Sort_Key(const TResidualRow& row, int column) const;
 
   std::vector<TResidualRow> d_rows;
+};
+
+// Sorts a TResidualTableModel by TResidualTableModel::Less.
+class TResidualSortModel : public QSortFilterProxyModel
+{
+  Q_OBJECT
+
+public:
+  explicit TResidualSortModel(QObject* parent = nullptr);
+
+protected:
+  bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 };
 
 #endif
