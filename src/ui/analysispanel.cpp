@@ -87,6 +87,8 @@ void TAnalysisPanel::Create_Residuals()
   residual_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   residual_table->verticalHeader()->hide();
   residual_table->verticalHeader()->setDefaultSectionSize(residual_table->fontMetrics().height() + 4);
+  residual_table->horizontalHeader()->resizeSection(
+    TResidualTableModel::COLUMN_NAME, residual_table->fontMetrics().horizontalAdvance(QStringLiteral("BallBar 0000 +X+Y")));
   residual_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   residual_table->setSortingEnabled(true);
   connect(residual_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
