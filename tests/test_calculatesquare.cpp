@@ -17,6 +17,7 @@
 #include "calculatesquare.h"
 #include "measurement.h"
 #include "squaresearch.h"
+#include "uncertainty.h"
 
 namespace
 {
@@ -153,6 +154,7 @@ private slots:
   void destroyWhileRunning();
   void dataSerial();
   void resultIsReadWhole();
+  void analysisOfEachFit();
   void stress();
 };
 
@@ -399,6 +401,52 @@ void TTestCalculateSquare::resultIsReadWhole()
   QCOMPARE(torn, 0);
   QCOMPARE(solver.Result().serial, std::uint64_t(1000));
   QVERIFY(reads > 1);
+}
+
+// Each publication carries the analysis of its own fit, made on the values
+// as handed over with the settings handed over with them; the fit's numbers
+// are those of the fit alone.
+void TTestCalculateSquare::analysisOfEachFit()
+{
+  TRecords records;
+  Add_Face_Diagonal_Pair(&records, 999.9, 1000.1);
+  Add_Face_Diagonal_Pair(&records, 999.95, 1000.08);
+  records.Add_Length(TVector3(0, 1, 1), 700.1, 700.0);
+  TUncertaintySettings settings;
+  settings.ball_bar = TLengthUncertainty{2.0, 3.0};
+  const TMeasurementSnapshot snapshot = Snapshot_Of(records.List());
+  const TFitResult fit = Fit_Square(snapshot);
+  const TSquareAnalysis expected = Analyse_Square(snapshot, fit, settings);
+  QVERIFY(expected.errors[SQUARE_ERROR_XY].expanded);
+  TTestSolver solver;
+  QVERIFY(!solver.Result().analysis);
+
+  solver.Set_Measurement_Data(records.List(), settings);
+  solver.start();
+  QTRY_COMPARE_WITH_TIMEOUT(solver.Log().Count('s'), 1, SIGNAL_TIMEOUT_MSEC);
+  const TSolverResult result = solver.Result();
+  QVERIFY(result.xy_error == fit.xy_error && result.yz_error == fit.yz_error && result.zx_error == fit.zx_error);
+  QVERIFY(result.final_statistics.max_error == fit.final_statistics.max_error);
+  QVERIFY(result.ballbar_length == fit.ballbar_length);
+  QVERIFY(result.analysis);
+  const TSquareAnalysis& analysis = *result.analysis;
+  QVERIFY(analysis.errors[SQUARE_ERROR_XY].expanded == expected.errors[SQUARE_ERROR_XY].expanded);
+  QVERIFY(analysis.errors[SQUARE_ERROR_XY].stated == expected.errors[SQUARE_ERROR_XY].stated);
+  QVERIFY(!analysis.errors[SQUARE_ERROR_YZ].expanded);
+  QCOMPARE(analysis.degrees_of_freedom, expected.degrees_of_freedom);
+  QVERIFY(analysis.birge_ratio == expected.birge_ratio);
+  QCOMPARE(analysis.residuals.size(), records.List().size());
+  for(size_t i = 0; i < analysis.residuals.size(); ++i)
+    QVERIFY(analysis.residuals[i].deviation_after == expected.residuals[i].deviation_after);
+
+  // Other settings alone give another analysis of the same fit.
+  solver.Set_Measurement_Data(records.List());
+  QTRY_COMPARE_WITH_TIMEOUT(solver.Log().Count('s'), 2, SIGNAL_TIMEOUT_MSEC);
+  const TSolverResult again = solver.Result();
+  QVERIFY(again.xy_error == fit.xy_error);
+  QVERIFY(again.analysis->errors[SQUARE_ERROR_XY].stated ==
+          Analyse_Square(snapshot, fit, TUncertaintySettings()).errors[SQUARE_ERROR_XY].stated);
+  QVERIFY(again.analysis->errors[SQUARE_ERROR_XY].stated != analysis.errors[SQUARE_ERROR_XY].stated);
 }
 
 // The GUI thread keeps adding, editing, replacing and deleting records while

@@ -39,12 +39,13 @@ TCalculateSquare::~TCalculateSquare()
 
 // The copy is made before the lock is taken; the list it replaces is
 // released after the lock is given back.
-void TCalculateSquare::Set_Measurement_Data(const std::vector<TMeasurement*>& list)
+void TCalculateSquare::Set_Measurement_Data(const std::vector<TMeasurement*>& list,
+                                            const TUncertaintySettings& settings)
 {
-  auto snapshot = std::make_shared<const TMeasurementSnapshot>(Snapshot_Of(list));
+  auto hand_over = std::make_shared<const THandOver>(THandOver{Snapshot_Of(list), settings});
   {
     std::lock_guard<std::mutex> lock(d_mutex);
-    d_pending.swap(snapshot);
+    d_pending.swap(hand_over);
     ++d_pending_serial;
   }
   d_restart_requested = true;
@@ -56,7 +57,7 @@ quint64 TCalculateSquare::Data_Serial() const
   return d_pending_serial;
 }
 
-TFitResult TCalculateSquare::Result() const
+TSolverResult TCalculateSquare::Result() const
 {
   std::lock_guard<std::mutex> lock(d_mutex);
   return d_result;
@@ -105,23 +106,21 @@ void TCalculateSquare::run()
   Reset_Published_State();
   TSquareSearch search([this] { return Fit_Interrupted(); });
   std::uint64_t serial = 0;
+  std::shared_ptr<const THandOver> hand_over;
   bool results_pending = false;
 
   for(;;)
   {
     if(d_restart_requested)
     {
-      search.Restart(Take_Hand_Over(&serial));
+      hand_over = Take_Hand_Over(&serial);
+      search.Restart(hand_over->snapshot);
       results_pending = true;
     }
     else if(search.Converged())
     {
       if(results_pending)
-      {
-        TFitResult result = search.Result();
-        result.serial = serial;
-        Publish(result);
-      }
+        Publish(Analysed(search.Result(), serial, *hand_over));
       QThread::msleep(IDLE_POLL_MSEC);
       if(d_stop_requested)
         break;
@@ -141,34 +140,47 @@ void TCalculateSquare::Fit_Once()
   assert(!isRunning());
   d_stop_requested = false;
   std::uint64_t serial = 0;
-  TFitResult result = Fit_Square(Take_Hand_Over(&serial));
-  result.serial = serial;
-  Publish(result);
+  const std::shared_ptr<const THandOver> hand_over = Take_Hand_Over(&serial);
+  Publish(Analysed(Fit_Square(hand_over->snapshot), serial, *hand_over));
 }
 
 // The restart flag is cleared before the hand-over is read, so a list handed
 // over from here on always causes another restart. The shared copy is never
-// changed once handed over, so it is copied outside the lock.
-TMeasurementSnapshot TCalculateSquare::Take_Hand_Over(std::uint64_t* serial)
+// changed once handed over; before the first hand-over it is an empty set
+// with the default settings.
+std::shared_ptr<const TCalculateSquare::THandOver> TCalculateSquare::Take_Hand_Over(std::uint64_t* serial)
 {
   assert(serial);
   d_restart_requested = false;
-  std::shared_ptr<const TMeasurementSnapshot> pending;
+  std::shared_ptr<const THandOver> pending;
   {
     std::lock_guard<std::mutex> lock(d_mutex);
     pending = d_pending;
     *serial = d_pending_serial;
   }
-  return pending ? *pending : TMeasurementSnapshot();
+  return pending ? pending : std::make_shared<const THandOver>();
+}
+
+// The analysis takes the snapshot as handed over, with the ball-bar nominal
+// lengths as they were before the fit.
+TSolverResult TCalculateSquare::Analysed(const TFitResult& fit, std::uint64_t serial, const THandOver& hand_over)
+{
+  TSolverResult result;
+  static_cast<TFitResult&>(result) = fit;
+  result.serial = serial;
+  result.analysis =
+    std::make_shared<const TSquareAnalysis>(Analyse_Square(hand_over.snapshot, result, hand_over.settings));
+  return result;
 }
 
 // The result is stored before it is announced, so a slot that reads
-// Result() finds at least this fit.
-void TCalculateSquare::Publish(const TFitResult& result)
+// Result() finds at least this fit. The result it replaces is released
+// after the lock is given back.
+void TCalculateSquare::Publish(TSolverResult result)
 {
   {
     std::lock_guard<std::mutex> lock(d_mutex);
-    d_result = result;
+    std::swap(d_result, result);
     ++d_unannounced;
   }
   if(QThread::currentThread() == thread())
@@ -204,10 +216,13 @@ void TCalculateSquare::Announce()
 }
 
 // Until the first fit of a run is published nothing is valid; the error
-// values keep what they hold, the statistics and the ball-bar estimate go.
+// values keep what they hold, the statistics, the ball-bar estimate and the
+// analysis go.
 void TCalculateSquare::Reset_Published_State()
 {
+  std::shared_ptr<const TSquareAnalysis> analysis;
   std::lock_guard<std::mutex> lock(d_mutex);
+  analysis.swap(d_result.analysis);
   d_result.valid = TEnabledErrors();
   d_result.has_statistics = false;
   d_result.initial_statistics = TLengthStatistics();

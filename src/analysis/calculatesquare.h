@@ -3,12 +3,13 @@
 // main window, and publishes the errors with length and error statistics.
 //
 // Hand-over: Set_Measurement_Data copies the values of the records in the
-// calling thread and numbers the copy; the thread fits that copy only and
-// never touches a record, so the caller may change or delete the records as
-// soon as the call returns. Each completed fit is published as one
-// TFitResult carrying the number of the hand-over it was made for; the
-// estimated ball-bar length is not written anywhere but left in the result
-// for the caller to apply.
+// calling thread and numbers the copy, together with the stated length
+// uncertainties; the thread fits that copy only and never touches a record,
+// so the caller may change or delete the records as soon as the call
+// returns. Each completed fit is analysed on the same copy (uncertainty.h)
+// and published with its analysis as one TSolverResult carrying the number
+// of the hand-over it was made for; the estimated ball-bar length is not
+// written anywhere but left in the result for the caller to apply.
 //
 // Signals: the thread stores each result and wakes the owner's thread, where
 // the result is announced; every signal of this class is emitted in the
@@ -24,9 +25,21 @@
 #include <mutex>
 #include <vector>
 
+#include "projectsettings.h"
 #include "squaremodel.h"
+#include "uncertainty.h"
 
 class TWakeChannel;
+
+// A published fit and the analysis of it, made on the same snapshot with the
+// settings handed over with it. The fit's numbers are exactly those of the
+// fit alone.
+struct TSolverResult : TFitResult
+{
+  // Shared, never changed once published; null until the first fit of a run
+  // is published.
+  std::shared_ptr<const TSquareAnalysis> analysis;
+};
 
 class TCalculateSquare : public QThread
 {
@@ -36,16 +49,18 @@ public:
   explicit TCalculateSquare(const QObject* parent);
   ~TCalculateSquare() override;
 
-  // Copies the values of the records (not kept) and starts a new fit.
-  void Set_Measurement_Data(const std::vector<TMeasurement*>& list);
+  // Copies the values of the records (not kept) and starts a new fit, whose
+  // analysis takes the stated length uncertainties of the settings.
+  void Set_Measurement_Data(const std::vector<TMeasurement*>& list,
+                            const TUncertaintySettings& settings = TUncertaintySettings());
   // Number of the last hand-over (0 before the first). Only
   // Set_Measurement_Data changes it, so in the thread that hands over,
   // Result().serial == Data_Serial() means the published fit is that of the
   // list last handed over.
   quint64 Data_Serial() const;
 
-  // The last published fit, whole.
-  TFitResult Result() const;
+  // The last published fit with its analysis, whole.
+  TSolverResult Result() const;
 
   // Published errors in mm/m; *valid tells whether the records determine them.
   double XY_Error(bool* valid) const;
@@ -76,9 +91,18 @@ protected:
 
 private:
   void Announce();
+  // What one hand-over holds.
+  struct THandOver
+  {
+    TMeasurementSnapshot snapshot;
+    TUncertaintySettings settings;
+  };
+
   // Clears the restart request, then takes the last hand-over and its number.
-  TMeasurementSnapshot Take_Hand_Over(std::uint64_t* serial);
-  void Publish(const TFitResult& result);
+  std::shared_ptr<const THandOver> Take_Hand_Over(std::uint64_t* serial);
+  // The fit and its analysis, as published.
+  static TSolverResult Analysed(const TFitResult& fit, std::uint64_t serial, const THandOver& hand_over);
+  void Publish(TSolverResult result);
   void Reset_Published_State();
   bool Fit_Interrupted() const;
   double Read_Error(double TFitResult::*value, bool TEnabledErrors::*flag, bool* valid) const;
@@ -90,9 +114,9 @@ private:
 
   // Guarded by d_mutex.
   mutable std::mutex d_mutex;
-  std::shared_ptr<const TMeasurementSnapshot> d_pending;
+  std::shared_ptr<const THandOver> d_pending;
   std::uint64_t d_pending_serial = 0;
-  TFitResult d_result;
+  TSolverResult d_result;
   int d_unannounced = 0;
 
   // Runs begun, and the run that finished last but is not yet announced.

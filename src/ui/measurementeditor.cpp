@@ -345,6 +345,13 @@ void TMeasurementEditor::Measurement_Data_Changed()
   Check_Fields();
 }
 
+void TMeasurementEditor::Select_Record(const TMeasurement* record)
+{
+  const int row = d_document->Row_Of(record);
+  if(row >= 0)
+    Select_Row(row);
+}
+
 void TMeasurementEditor::Measurement_Selection_Changed()
 {
   editor_widget->setEnabled(false);

@@ -66,6 +66,8 @@ public slots:
   // Selects the row alone, as a click in the list does; nothing while the
   // editor holds changes that are not applied.
   void Select_Row(int row);
+  // The same for a record's row; a record not in the set is ignored.
+  void Select_Record(const TMeasurement* record);
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

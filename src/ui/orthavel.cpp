@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QUndoStack>
 
+#include "analysispanel.h"
 #include "calculatesquare.h"
 #include "edithistory.h"
 #include "graphicwidget.h"
@@ -27,6 +28,7 @@
 #include "recordcheck.h"
 #include "recordwarnings.h"
 #include "messagebox.h"
+#include "projectsettingsdialog.h"
 #include "resultspanel.h"
 #include "sceneview.h"
 #include "uihelpers.h"
@@ -62,6 +64,7 @@ TOrthavel::TOrthavel(const QWidget* parent, Qt::WindowFlags flags)
 
   Create_Central_Widget();
   Create_Editor_Dock();
+  Create_Analysis_Dock();
   Create_Menus();
   status_bar = Named(new QStatusBar(this), "status_bar");
   setStatusBar(status_bar);
@@ -94,6 +97,8 @@ void TOrthavel::Create_Actions()
   action_save_as = Named(new QAction(QStringLiteral("Save As"), this), "action_save_as");
   action_save_as->setShortcut(QKeySequence::SaveAs);
   action_save_as->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+  action_project_settings =
+    Named(new QAction(QString::fromUtf8("Project Settings\xE2\x80\xA6"), this), "action_project_settings");
   action_quit = Named(new QAction(QStringLiteral("Quit"), this), "action_quit");
   action_quit->setShortcut(QKeySequence::Quit);
   action_import_ballbar = Named(new QAction(QStringLiteral("Ball Bar"), this), "action_import_ballbar");
@@ -145,6 +150,17 @@ void TOrthavel::Create_Editor_Dock()
   addDockWidget(Qt::LeftDockWidgetArea, editor_dock);
 }
 
+// The uncertainty and residuals beside the results, in their sign convention and unit.
+void TOrthavel::Create_Analysis_Dock()
+{
+  analysis_dock = Named(new QDockWidget(QStringLiteral("Analysis"), this), "analysis_dock");
+  analysis_dock->setAllowedAreas(Qt::AllDockWidgetAreas);
+  analysis_panel = Named(new TAnalysisPanel(Header_Font(), analysis_dock), "analysis_panel");
+  analysis_dock->setWidget(analysis_panel);
+  addDockWidget(Qt::RightDockWidgetArea, analysis_dock);
+  Show_Display_Choice();
+}
+
 void TOrthavel::Create_Menus()
 {
   QMenu* file_menu = Named(menuBar()->addMenu(QStringLiteral("File")), "file_menu");
@@ -153,6 +169,8 @@ void TOrthavel::Create_Menus()
   file_menu->addAction(action_open);
   file_menu->addAction(action_save);
   file_menu->addAction(action_save_as);
+  file_menu->addSeparator();
+  file_menu->addAction(action_project_settings);
   file_menu->addSeparator();
   QMenu* import_menu = Named(file_menu->addMenu(QStringLiteral("Import")), "import_menu");
   import_menu->addAction(action_import_ballbar);
@@ -171,6 +189,7 @@ void TOrthavel::Create_Menus()
 
   QMenu* view_menu = Named(menuBar()->addMenu(QStringLiteral("View")), "view_menu");
   view_menu->addAction(editor_dock->toggleViewAction());
+  view_menu->addAction(analysis_dock->toggleViewAction());
 
   QMenu* help_menu = Named(menuBar()->addMenu(QStringLiteral("Help")), "help_menu");
   help_menu->addAction(action_about);
@@ -180,6 +199,7 @@ void TOrthavel::Set_Tab_Order()
 {
   std::vector<QWidget*> order = measurement_editor->Tab_Order();
   order.push_back(results_panel->Sign_Combo());
+  order.push_back(results_panel->Unit_Combo());
   for(size_t i = 1; i < order.size(); ++i)
     setTabOrder(order[i - 1], order[i]);
 }
@@ -194,6 +214,7 @@ void TOrthavel::Connect_Actions()
   connect(action_import_laser, &QAction::triggered, this, &TOrthavel::Menu_Import_Laser);
   connect(action_import_stepgauge_square, &QAction::triggered, this, &TOrthavel::Menu_Import_Stepgauge_Square);
   connect(action_import_bns_results, &QAction::triggered, this, &TOrthavel::Menu_Import_BnS_Results);
+  connect(action_project_settings, &QAction::triggered, this, &TOrthavel::Menu_Project_Settings);
   connect(action_quit, &QAction::triggered, this, &QWidget::close);
   connect(action_about, &QAction::triggered, this, &TOrthavel::Menu_About);
 }
@@ -202,9 +223,13 @@ void TOrthavel::Connect_Actions()
 void TOrthavel::Connect_Document()
 {
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Hand_Set_To_Solver);
+  connect(document, &TMeasurementSet::Settings_Changed, this, &TOrthavel::Hand_Set_To_Solver);
+  connect(document, &TMeasurementSet::Set_Changed, analysis_panel, &TAnalysisPanel::Forget_Records);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Draw_Data);
   connect(measurement_editor, &TMeasurementEditor::Selection_Changed, this, &TOrthavel::Draw_Data);
   connect(scene_view, &TSceneView::Measurement_Picked, measurement_editor, &TMeasurementEditor::Select_Row);
+  connect(analysis_panel, &TAnalysisPanel::Record_Selected, measurement_editor, &TMeasurementEditor::Select_Record);
+  connect(results_panel, &TResultsPanel::Display_Changed, this, &TOrthavel::Show_Display_Choice);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Update_Save_Actions);
   connect(document, &TMeasurementSet::File_Name_Changed, this, &TOrthavel::Update_Title);
   connect(document, &TMeasurementSet::Modified_Changed, this, &TOrthavel::Update_Title);
@@ -219,6 +244,7 @@ void TOrthavel::Create_Solver()
   connect(calculate_square, &QThread::started, this, &TOrthavel::Thread_Started, Qt::DirectConnection);
   connect(calculate_square, &TCalculateSquare::Stopped, this, &TOrthavel::Thread_Finished);
   connect(calculate_square, &TCalculateSquare::Squareness_Updated, results_panel, &TResultsPanel::Update_Squareness);
+  connect(calculate_square, &TCalculateSquare::Squareness_Updated, this, &TOrthavel::Show_Analysis);
   connect(calculate_square, &TCalculateSquare::Nominal_Ballbar_Length_Updated, this, &TOrthavel::Take_Ballbar_Estimate);
   connect(calculate_square, &TCalculateSquare::Nominal_Ballbar_Length_Updated, measurement_editor,
           &TMeasurementEditor::Update_Nominal_Ballbar_Length);
@@ -239,7 +265,7 @@ void TOrthavel::Stop_Solver()
 // The document decides what the fit may use; the results name what it left out.
 void TOrthavel::Hand_Set_To_Solver()
 {
-  calculate_square->Set_Measurement_Data(document->Fit_Records());
+  calculate_square->Set_Measurement_Data(document->Fit_Records(), document->Settings().uncertainty);
   QStringList left_out;
   for(const TMeasurement* record : document->Records())
     if(!Is_Fit_Usable(*record))
@@ -263,6 +289,33 @@ void TOrthavel::Take_Ballbar_Estimate()
   const TFitResult result = calculate_square->Result();
   if(result.serial == calculate_square->Data_Serial() && result.ballbar_count > 0)
     document->Set_Ballbar_Estimate(result.ballbar_length);
+}
+
+// The dock shows a fit of the set as it stands, whose residuals belong to
+// the records row by row; an older fit is followed by a newer one.
+void TOrthavel::Show_Analysis()
+{
+  const TSolverResult result = calculate_square->Result();
+  if(result.serial == calculate_square->Data_Serial())
+    analysis_panel->Show_Analysis(result, document->Fit_Records());
+}
+
+void TOrthavel::Show_Display_Choice()
+{
+  analysis_panel->Set_Display(results_panel->Sign_Convention(), results_panel->Unit());
+}
+
+void TOrthavel::Menu_Project_Settings()
+{
+  TProjectSettingsDialog dialog(document->Settings(), this);
+  Named(&dialog, "project_settings_dialog");
+  if(dialog.exec() == QDialog::Accepted)
+    Apply_Project_Settings(dialog.Settings());
+}
+
+void TOrthavel::Apply_Project_Settings(const TProjectSettings& settings)
+{
+  edit_history->Push_Settings(QStringLiteral("Project Settings"), settings);
 }
 
 void TOrthavel::Draw_Data()

@@ -17,12 +17,14 @@ class QGridLayout;
 class QStatusBar;
 class QToolBar;
 class QStringList;
+class TAnalysisPanel;
 class TCalculateSquare;
 class TEditHistory;
 class TMeasurement;
 class TMeasurementEditor;
 class TMeasurementSet;
 class TMessageBox;
+class TProjectSettings;
 class TResultsPanel;
 class TSceneView;
 
@@ -63,11 +65,14 @@ private slots:
   void Menu_Import_Laser();
   void Menu_Import_Stepgauge_Square();
   void Menu_Import_BnS_Results();
+  void Menu_Project_Settings();
   void Menu_About();
 
   // What follows a change of the set or of the selection.
   void Hand_Set_To_Solver();
   void Take_Ballbar_Estimate();
+  void Show_Analysis();
+  void Show_Display_Choice();
   void Draw_Data();
   void Update_Save_Actions();
   void Update_Title();
@@ -77,12 +82,15 @@ private:
   void Create_Actions();
   void Create_Central_Widget();
   void Create_Editor_Dock();
+  void Create_Analysis_Dock();
   void Create_Menus();
   void Create_Solver();
   void Set_Tab_Order();
   void Connect_Actions();
   void Connect_Document();
   void Stop_Solver();
+  // The one way the project's settings change from the window.
+  void Apply_Project_Settings(const TProjectSettings& settings);
 
   // Files (orthavel_files.cpp)
   bool Confirm_Discard_Changes();
@@ -106,9 +114,11 @@ private:
   QAction* action_save_as;
   QAction* action_undo;
   QAction* action_redo;
+  QAction* action_project_settings;
   QToolBar* tool_bar;
   QStatusBar* status_bar;
   QDockWidget* editor_dock;
+  QDockWidget* analysis_dock;
   QString last_directory;
 
   TMeasurementSet* document;
@@ -116,6 +126,7 @@ private:
   TMessageBox* message_box;
   TMeasurementEditor* measurement_editor;
   TResultsPanel* results_panel;
+  TAnalysisPanel* analysis_panel;
   TSceneView* scene_view;
   TCalculateSquare* calculate_square;
 };

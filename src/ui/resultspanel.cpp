@@ -10,11 +10,12 @@
 
 #include "calculatesquare.h"
 #include "fixedtext.h"
+#include "signconvention.h"
+#include "squaredisplay.h"
 #include "uihelpers.h"
 
 namespace
 {
-const QString NOT_AVAILABLE = QStringLiteral("----");
 
 QLabel* Row_Title(const QString& text, QWidget* parent)
 {
@@ -39,7 +40,9 @@ TResultsPanel::TResultsPanel(const TCalculateSquare* solver, const QFont& header
 {
   Create_Rows(header_font);
   Fill_Sign_Combo();
+  Fill_Unit_Combo();
   connect(sign_combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &TResultsPanel::Sign_Changed);
+  connect(unit_combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &TResultsPanel::Unit_Changed);
 }
 
 void TResultsPanel::Create_Rows(const QFont& header_font)
@@ -49,7 +52,11 @@ void TResultsPanel::Create_Rows(const QFont& header_font)
   grid->setSpacing(5);
 
   auto header = [&](const char* text) { return Header_Label(QString::fromLatin1(text), header_font, this); };
-  Place_Row(grid, 0, nullptr, {header("Sign"), header("XY mm/m"), header("YZ mm/m"), header("ZX mm/m")});
+  unit_combo = Named(new QComboBox(this), "unit_combo");
+  unit_combo->setToolTip(QStringLiteral("Unit of the squareness errors"));
+  Place_Row(grid, 0, unit_combo,
+            {header("Sign"), d_error_headers[0] = header("XY mm/m"), d_error_headers[1] = header("YZ mm/m"),
+             d_error_headers[2] = header("ZX mm/m")});
   sign_combo = Named(new QComboBox(this), "sign_combo");
   Place_Row(grid, 1, Row_Title(QStringLiteral("Squareness: "), this),
             {sign_combo, xy_squareness_label = Value_Label(this, "xy_squareness_label"),
@@ -86,23 +93,43 @@ void TResultsPanel::Show_Left_Out(const QStringList& names)
   left_out_label->setVisible(!names.isEmpty());
 }
 
-// The makers' conventions, each as the sign it gives XY, YZ and ZX.
+// The makers' conventions, each with its sign parameter as item data and
+// what positive errors mean in it as tool tip.
 void TResultsPanel::Fill_Sign_Combo()
 {
-  struct TSignEntry
+  for(const TSignConvention& convention : Sign_Conventions())
   {
-    const char* maker;
-    int xy;
-    int yz;
-    int zx;
-  };
-  static const TSignEntry entries[] = {{"AAT", -1, -1, 1},    {"BnS", 1, 1, 1},         {"DEA", 1, 1, -1},
-                                       {"LK", -1, -1, 1},     {"Renishaw", -1, -1, -1}, {"Sheffield", 1, -1, 1},
-                                       {"Wenzel", -1, -1, 1}, {"Zeiss", 1, -1, 1}};
-  for(const TSignEntry& entry : entries)
-    sign_combo->addItem(QString::fromLatin1(entry.maker),
-                        Create_Squareness_Sign_Parameter(entry.xy, entry.yz, entry.zx));
-  sign_combo->setCurrentIndex(1);
+    sign_combo->addItem(QString::fromLatin1(convention.maker),
+                        Create_Squareness_Sign_Parameter(convention.signs[0], convention.signs[1], convention.signs[2]));
+    sign_combo->setItemData(sign_combo->count() - 1, QString::fromStdString(Sign_Convention_Meaning(convention)),
+                            Qt::ToolTipRole);
+  }
+  sign_combo->setCurrentIndex(DEFAULT_SIGN_CONVENTION);
+}
+
+void TResultsPanel::Fill_Unit_Combo()
+{
+  for(int unit = 0; unit < ANGLE_UNIT_COUNT; ++unit)
+    unit_combo->addItem(QString::fromUtf8(Angle_Unit_Label(TAngleUnit(unit))), unit);
+  unit_combo->setCurrentIndex(unit_combo->findData(int(DEFAULT_ANGLE_UNIT)));
+}
+
+int TResultsPanel::Sign_Convention() const
+{
+  return sign_combo->currentIndex();
+}
+
+TAngleUnit TResultsPanel::Unit() const
+{
+  return TAngleUnit(unit_combo->currentData().toInt());
+}
+
+void TResultsPanel::Show_Unit_Headers()
+{
+  const QString unit = QString::fromUtf8(Angle_Unit_Label(Unit()));
+  const char* const names[3] = {"XY", "YZ", "ZX"};
+  for(int i = 0; i < 3; ++i)
+    d_error_headers[i]->setText(QStringLiteral("%1 %2").arg(QLatin1String(names[i]), unit));
 }
 
 int TResultsPanel::Create_Squareness_Sign_Parameter(int xy_sign, int yz_sign, int zx_sign) const
@@ -135,12 +162,7 @@ int TResultsPanel::Extract_Squareness_Sign_ZX(int parameter) const
 void TResultsPanel::Show_Statistics(bool available, const double values[4], QLabel* const labels[4])
 {
   for(int i = 0; i < 4; ++i)
-    labels[i]->setText(available ? Fixed_Text(values[i], 4) : NOT_AVAILABLE);
-}
-
-void TResultsPanel::Show_Error(QLabel* label, double value, bool valid, int sign)
-{
-  label->setText(valid ? Fixed_Text(sign > 0 ? value : -value, 4) : NOT_AVAILABLE);
+    labels[i]->setText(available ? Fixed_Text(values[i], 4) : NOT_AVAILABLE_TEXT);
 }
 
 void TResultsPanel::Update_Squareness()
@@ -156,17 +178,26 @@ void TResultsPanel::Update_Squareness()
                                    final_max_error_label};
   Show_Statistics(available, values, final_labels);
 
-  const int parameter = sign_combo->currentData(Qt::UserRole).toInt();
+  const int convention = Sign_Convention();
+  const TAngleUnit unit = Unit();
   bool valid = false;
   double value = d_solver->XY_Error(&valid);
-  Show_Error(xy_squareness_label, value, valid, Extract_Squareness_Sign_XY(parameter));
+  xy_squareness_label->setText(Error_Text(value, valid, SQUARE_ERROR_XY, convention, unit));
   value = d_solver->YZ_Error(&valid);
-  Show_Error(yz_squareness_label, value, valid, Extract_Squareness_Sign_YZ(parameter));
+  yz_squareness_label->setText(Error_Text(value, valid, SQUARE_ERROR_YZ, convention, unit));
   value = d_solver->ZX_Error(&valid);
-  Show_Error(zx_squareness_label, value, valid, Extract_Squareness_Sign_ZX(parameter));
+  zx_squareness_label->setText(Error_Text(value, valid, SQUARE_ERROR_ZX, convention, unit));
 }
 
 void TResultsPanel::Sign_Changed()
 {
   Update_Squareness();
+  emit Display_Changed();
+}
+
+void TResultsPanel::Unit_Changed()
+{
+  Show_Unit_Headers();
+  Update_Squareness();
+  emit Display_Changed();
 }
