@@ -2,12 +2,14 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
 #include "measurement.h"
+#include "projectfile.h"
 #include "window_helpers.h"
 #include "windowtest.h"
 
@@ -57,6 +59,7 @@ private slots:
   void bad_files_data();
   void bad_files();
   void failed_load_keeps_the_set_as_it_was();
+  void too_large_project_is_refused_unread();
   void random_sets_round_trip();
   void failed_save_keeps_old_file();
 
@@ -267,6 +270,22 @@ void TOrthavelProjectTest::failed_load_keeps_the_set_as_it_was()
   QVERIFY(!window->Document()->Is_Modified());
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("0.2000"), 20000);
   QCOMPARE(Text_Of(window, "initial_min_length_label"), QString("999.9000"));
+}
+
+// A sparse file just over the limit that starts as a valid project: refused
+// by its size, before any of it is read, and the set stays as it was.
+void TOrthavelProjectTest::too_large_project_is_refused_unread()
+{
+  Member<QAction>(window, "action_add_ballbar")->trigger();
+  const QString path = Write_File("huge.square", Project(Ballbar_Xml("A", "0,0,0", "1,1,0", "999.9")));
+  QFile file(path);
+  QVERIFY(file.resize(TProjectFile::MAXIMUM_FILE_SIZE + 1));
+  QVERIFY(!window->Load_Data(path));
+  QCOMPARE(Status(), QString("ERR:  Project file '%1' is too large to open.").arg(path));
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
+  QCOMPARE(window->Document()->Records().front()->Name(), QString("BallBar 1"));
+  QVERIFY(window->Document()->File_Name().isEmpty());
+  QVERIFY(file.remove());
 }
 
 void TOrthavelProjectTest::random_sets_round_trip()

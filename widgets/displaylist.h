@@ -81,6 +81,9 @@ public:
   int Create_Data_Set(TDrawSymbol symbol, QColor color);
   void Clear_Data_Sets();
   void Delete_Data_Set(int id);
+  // Empties a data set of its items and gives it a colour, keeping its id
+  // and place; false for an unknown id.
+  bool Clear_Data_Set(int id, QColor color);
 
   // Each of these is false, and adds nothing, for an unknown id.
   bool Add_Line_Item(int id, const TVector3& start, const TVector3& end);

@@ -1,5 +1,6 @@
 #include "projectfile.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <cassert>
 #include <cmath>
@@ -168,6 +169,11 @@ bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, 
                         TProjectSettings* settings)
 {
   assert(records);
+  if(QFileInfo(path).size() > MAXIMUM_FILE_SIZE)
+  {
+    *error = QStringLiteral("ERR:  Project file '%1' is too large to open.").arg(path);
+    return false;
+  }
   return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     xml_file.Set_File_Name(path);

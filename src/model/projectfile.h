@@ -23,6 +23,9 @@ class TProjectFile
 public:
   using TRecords = std::vector<std::unique_ptr<TMeasurement>>;
 
+  // Project files larger than this are refused before they are read.
+  static constexpr qint64 MAXIMUM_FILE_SIZE = qint64(256) * 1024 * 1024;
+
   // Writes the records, ball bars under "BallBar" and length records under
   // "Length", each group in list order, then the settings unless they are the
   // defaults. False with the reason in *error.
@@ -37,7 +40,7 @@ public:
   // given, receives the names of records whose axis in the file had no
   // length (or was not a number) and was taken as (1, 0, 0). *settings, if
   // given, receives the file's settings (the defaults where it has none) when
-  // the load succeeds.
+  // the load succeeds. A file over MAXIMUM_FILE_SIZE is refused unread.
   static bool Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions = nullptr,
                    TProjectSettings* settings = nullptr);
   static bool Load_Data(const QByteArray& data, TRecords* records, QString* error,

@@ -8,6 +8,12 @@
 #include "measurementset.h"
 #include "recordcheck.h"
 
+namespace
+{
+// Lists longer than this take uniform row heights.
+const int UNIFORM_ROWS_FROM = 1000;
+}
+
 TMeasurementList::TMeasurementList(const TMeasurementSet* document, QListWidget* list, QObject* parent)
   : QObject(parent), d_document(document), d_list(list)
 {
@@ -76,16 +82,25 @@ void TMeasurementList::Mark_Item(QListWidgetItem* item, const TMeasurement& reco
   item->setToolTip(text.arg(Problem_Text(problem)));
 }
 
+// Rows go in with the list's updates suspended; a large list takes every row
+// as high as the first, so that it need not measure each one.
 void TMeasurementList::Insert_Rows(int first, int count)
 {
+  const bool updates = d_list->updatesEnabled();
+  d_list->setUpdatesEnabled(false);
+  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
   for(int row = first; row < first + count; ++row)
     d_list->insertItem(row, Create_Item(d_document->At(row)));
+  d_list->setUpdatesEnabled(updates);
 }
 
 void TMeasurementList::Remove_Rows(int first, int count)
 {
+  const bool updates = d_list->updatesEnabled();
+  d_list->setUpdatesEnabled(false);
   for(int i = 0; i < count; ++i)
     delete d_list->takeItem(first);
+  d_list->setUpdatesEnabled(updates);
 }
 
 void TMeasurementList::Change_Row(int row)

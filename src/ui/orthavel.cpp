@@ -188,6 +188,7 @@ void TOrthavel::Connect_Actions()
 void TOrthavel::Connect_Document()
 {
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Hand_Set_To_Solver);
+  connect(document, &TMeasurementSet::Record_Changed, scene_view, &TSceneView::Mark_Record_Changed);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Draw_Data);
   connect(measurement_editor, &TMeasurementEditor::Selection_Changed, this, &TOrthavel::Draw_Data);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Update_Save_Actions);
