@@ -3,6 +3,12 @@
 
 #include <QAction>
 #include <QFile>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QStatusBar>
@@ -60,6 +66,8 @@ private slots:
   void bad_files();
   void failed_load_keeps_the_set_as_it_was();
   void too_large_project_is_refused_unread();
+  void cancelled_read_leaves_the_set_data();
+  void cancelled_read_leaves_the_set();
   void random_sets_round_trip();
   void failed_save_keeps_old_file();
 
@@ -286,6 +294,48 @@ void TOrthavelProjectTest::too_large_project_is_refused_unread()
   QCOMPARE(window->Document()->Records().front()->Name(), QString("BallBar 1"));
   QVERIFY(window->Document()->File_Name().isEmpty());
   QVERIFY(file.remove());
+}
+
+void TOrthavelProjectTest::cancelled_read_leaves_the_set_data()
+{
+  QTest::addColumn<bool>("open");
+  QTest::newRow("import") << false;
+  QTest::newRow("open") << true;
+}
+
+// A pipe is read in the background and gives nothing until a writer comes:
+// Cancel is pressed while the reader waits, then the writer closes at once.
+// The set, its file name and its modified state stay as they were.
+void TOrthavelProjectTest::cancelled_read_leaves_the_set()
+{
+  QFETCH(bool, open);
+  const QString first = Write_File("first.square", Project(Ballbar_Xml("A", "0,0,0", "1,1,0", "999.9") +
+                                                           Ballbar_Xml("B", "0,0,0", "1,-1,0", "1000.1")));
+  QVERIFY(window->Load_Data(first));
+  Member<QAction>(window, "action_add_ballbar")->trigger();
+  const QString pipe = directory.filePath(open ? "pipe.square" : "pipe.dat");
+  QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+  bool seen = false;
+  QString label;
+  When_Shown<QProgressDialog>(
+    [&](QProgressDialog* dialog) {
+      label = dialog->labelText();
+      dialog->findChild<QPushButton*>()->click();
+      const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);  // waits for the reader
+      ::close(writer);
+    },
+    &seen);
+  QVERIFY(!(open ? window->Load_Data(pipe) : window->Import_Data(pipe)));
+  QVERIFY(seen);
+  QCOMPARE(label, QString(open ? "Opening pipe.square" : "Importing pipe.dat"));
+  QCOMPARE(Status(), QString(open ? "Open cancelled" : "Import cancelled"));
+  QCOMPARE(window->Document()->Count(), 3);
+  QCOMPARE(window->Document()->At(1)->Name(), QString("B"));
+  QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), 3);
+  QCOMPARE(window->Document()->File_Name(), first);
+  QVERIFY(window->Document()->Is_Modified());
+  QVERIFY(!QApplication::activeModalWidget());
 }
 
 void TOrthavelProjectTest::random_sets_round_trip()

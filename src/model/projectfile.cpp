@@ -166,7 +166,7 @@ bool TProjectFile::Save_Data(QByteArray* data, const std::vector<TMeasurement*>&
 }
 
 bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions,
-                        TProjectSettings* settings)
+                        TProjectSettings* settings, const TXmlFile::TReadProgress& progress)
 {
   assert(records);
   if(QFileInfo(path).size() > MAXIMUM_FILE_SIZE)
@@ -177,6 +177,7 @@ bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, 
   return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     xml_file.Set_File_Name(path);
+    xml_file.Set_Read_Progress(progress);
     int version = 0;
     xml_file.Open(PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);

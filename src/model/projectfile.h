@@ -15,8 +15,7 @@
 
 #include "measurement.h"
 #include "projectsettings.h"
-
-class TXmlFile;
+#include "xmlfile.h"
 
 class TProjectFile
 {
@@ -41,8 +40,10 @@ public:
   // length (or was not a number) and was taken as (1, 0, 0). *settings, if
   // given, receives the file's settings (the defaults where it has none) when
   // the load succeeds. A file over MAXIMUM_FILE_SIZE is refused unread.
+  // progress, if given, is told how far the file has been read; returning
+  // false stops the load, which then fails.
   static bool Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions = nullptr,
-                   TProjectSettings* settings = nullptr);
+                   TProjectSettings* settings = nullptr, const TXmlFile::TReadProgress& progress = {});
   static bool Load_Data(const QByteArray& data, TRecords* records, QString* error,
                         QStringList* zero_directions = nullptr, TProjectSettings* settings = nullptr);
 
