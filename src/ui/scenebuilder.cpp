@@ -50,6 +50,7 @@ TSceneBox TSceneBuilder::Draw(TGraphicWidget* view, const std::vector<TMeasureme
   assert(view);
   assert(selected.size() == records.size());
   view->Clear_Data_Sets();
+  view->Reserve_Data_Sets(records.size() + 1);
   const bool line_mode = Line_Mode(records.size());
   const TGraphicWidget::TDrawSymbol symbol = line_mode ? LINE_END_SYMBOL : TGraphicWidget::SYMBOL_NONE;
   for(size_t row = 0; row < records.size(); ++row)
