@@ -112,11 +112,30 @@ void TXmlFile::Open(const QString& identification, int* version, bool namespace_
     throw TXmlFileException(QString("ERR:  Cannot open file: '%1'.  Reason: %2").arg(d_file_name, file.errorString()),
                             TXmlFileException::ERROR_FILE_ACCESS);
 
-  const QByteArray data = file.readAll();
+  const QByteArray data = Read_All(&file);
   file.close();
 
   Parse(data, "file", namespace_processing);
   Check_Identity(identification, version);
+}
+
+// The whole file, in pieces so that the progress can follow.
+QByteArray TXmlFile::Read_All(QFile* file) const
+{
+  if(!d_read_progress)
+    return file->readAll();
+  const qint64 chunk_size = qint64(1) << 20;
+  const qint64 total = file->isSequential() ? 0 : file->size();
+  QByteArray data;
+  data.reserve(int(total));
+  for(QByteArray chunk = file->read(chunk_size); !chunk.isEmpty(); chunk = file->read(chunk_size))
+  {
+    data.append(chunk);
+    if(!d_read_progress(data.size(), total))
+      throw TXmlFileException(QString("ERR:  Reading '%1' was cancelled.").arg(d_file_name),
+                              TXmlFileException::ERROR_FILE_ACCESS);
+  }
+  return data;
 }
 
 void TXmlFile::Open_Data(const QByteArray& data, const QString& identification, int* version, bool namespace_processing)

@@ -8,7 +8,9 @@
 #include <QDomElement>
 #include <QDomNode>
 #include <QString>
+#include <functional>
 
+class QFile;
 class QFileInfo;
 class QSaveFile;
 
@@ -44,6 +46,10 @@ public:
   QDomElement* Root_Node() { return &d_root; }
   QString File_Name() const { return d_file_name; }
   void Set_File_Name(const QString& file_name) { d_file_name = file_name; }
+  // Open reports its reading to progress (bytes read, file size); returning
+  // false stops it with an exception. An empty one is not called.
+  using TReadProgress = std::function<bool(qint64 done, qint64 total)>;
+  void Set_Read_Progress(const TReadProgress& progress) { d_read_progress = progress; }
   QString Identification() const { return d_identification; }
   QString Document_Type_Name() const { return d_document_type_name; }
 
@@ -80,6 +86,7 @@ private:
   static QString Text_Of(const QDomNode& node, const QString& node_name, bool optional);
   static QString Attribute_Of(const QDomNode& node, const QString& name, bool optional);
   static QString Open_Failure(const QFileInfo& target, const QSaveFile& file);
+  QByteArray Read_All(QFile* file) const;
 
   void Parse(const QByteArray& data, const QString& source, bool namespace_processing);
   void Check_Identity(const QString& identification, int* version);
@@ -88,6 +95,7 @@ private:
   QDomDocument d_document;
   QDomElement d_root;
   QString d_file_name;
+  TReadProgress d_read_progress;
   QString d_identification;
   QString d_document_type_name;
 };

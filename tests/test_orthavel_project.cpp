@@ -2,12 +2,20 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QFile>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
 #include "measurement.h"
+#include "projectfile.h"
 #include "window_helpers.h"
 #include "windowtest.h"
 
@@ -57,6 +65,9 @@ private slots:
   void bad_files_data();
   void bad_files();
   void failed_load_keeps_the_set_as_it_was();
+  void too_large_project_is_refused_unread();
+  void cancelled_read_leaves_the_set_data();
+  void cancelled_read_leaves_the_set();
   void random_sets_round_trip();
   void failed_save_keeps_old_file();
 
@@ -267,6 +278,64 @@ void TOrthavelProjectTest::failed_load_keeps_the_set_as_it_was()
   QVERIFY(!window->Document()->Is_Modified());
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "xy_squareness_label"), QString("0.2000"), 20000);
   QCOMPARE(Text_Of(window, "initial_min_length_label"), QString("999.9000"));
+}
+
+// A sparse file just over the limit that starts as a valid project: refused
+// by its size, before any of it is read, and the set stays as it was.
+void TOrthavelProjectTest::too_large_project_is_refused_unread()
+{
+  Member<QAction>(window, "action_add_ballbar")->trigger();
+  const QString path = Write_File("huge.square", Project(Ballbar_Xml("A", "0,0,0", "1,1,0", "999.9")));
+  QFile file(path);
+  QVERIFY(file.resize(TProjectFile::MAXIMUM_FILE_SIZE + 1));
+  QVERIFY(!window->Load_Data(path));
+  QCOMPARE(Status(), QString("ERR:  Project file '%1' is too large to open.").arg(path));
+  QCOMPARE(window->Document()->Records().size(), size_t(1));
+  QCOMPARE(window->Document()->Records().front()->Name(), QString("BallBar 1"));
+  QVERIFY(window->Document()->File_Name().isEmpty());
+  QVERIFY(file.remove());
+}
+
+void TOrthavelProjectTest::cancelled_read_leaves_the_set_data()
+{
+  QTest::addColumn<bool>("open");
+  QTest::newRow("import") << false;
+  QTest::newRow("open") << true;
+}
+
+// A pipe is read in the background and gives nothing until a writer comes:
+// Cancel is pressed while the reader waits, then the writer closes at once.
+// The set, its file name and its modified state stay as they were.
+void TOrthavelProjectTest::cancelled_read_leaves_the_set()
+{
+  QFETCH(bool, open);
+  const QString first = Write_File("first.square", Project(Ballbar_Xml("A", "0,0,0", "1,1,0", "999.9") +
+                                                           Ballbar_Xml("B", "0,0,0", "1,-1,0", "1000.1")));
+  QVERIFY(window->Load_Data(first));
+  Member<QAction>(window, "action_add_ballbar")->trigger();
+  const QString pipe = directory.filePath(open ? "pipe.square" : "pipe.dat");
+  QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+  bool seen = false;
+  QString label;
+  When_Shown<QProgressDialog>(
+    [&](QProgressDialog* dialog) {
+      label = dialog->labelText();
+      dialog->findChild<QPushButton*>()->click();
+      const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);  // waits for the reader
+      ::close(writer);
+    },
+    &seen);
+  QVERIFY(!(open ? window->Load_Data(pipe) : window->Import_Data(pipe)));
+  QVERIFY(seen);
+  QCOMPARE(label, QString(open ? "Opening pipe.square" : "Importing pipe.dat"));
+  QCOMPARE(Status(), QString(open ? "Open cancelled" : "Import cancelled"));
+  QCOMPARE(window->Document()->Count(), 3);
+  QCOMPARE(window->Document()->At(1)->Name(), QString("B"));
+  QCOMPARE(Member<QListWidget>(window, "measurement_list")->count(), 3);
+  QCOMPARE(window->Document()->File_Name(), first);
+  QVERIFY(window->Document()->Is_Modified());
+  QVERIFY(!QApplication::activeModalWidget());
 }
 
 void TOrthavelProjectTest::random_sets_round_trip()

@@ -2,11 +2,14 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QLabel>
 #include <QToolButton>
 #include <cmath>
 
 #include "graphicwidget.h"
 #include "measurement.h"
+#include "measurementset.h"
+#include "scenebuilder.h"
 #include "window_helpers.h"
 #include "windowtest.h"
 
@@ -53,6 +56,9 @@ private slots:
   void length_bar_reference_data();
   void length_bar_reference();
   void selection_colours();
+  void line_mode_data();
+  void line_mode();
+  void apply_redraws_one_record();
   void mode_cycle_data();
   void mode_cycle();
 
@@ -174,6 +180,82 @@ void TOrthavelSceneTest::selection_colours()
   list->selectAll();
   for(int i = 0; i < 3; ++i)
     QCOMPARE(View()->Data_Sets()[size_t(i)].color, QColor(60, 60, 240));
+}
+
+void TOrthavelSceneTest::line_mode_data()
+{
+  QTest::addColumn<int>("bars");
+  QTest::addColumn<bool>("lines");
+  QTest::newRow("1000 as solids") << 1000 << false;
+  QTest::newRow("1001 as lines") << 1001 << true;
+}
+
+// Above 1 000 measurements each one is a line between its end points with
+// square ends, and the view says so.
+void TOrthavelSceneTest::line_mode()
+{
+  QFETCH(int, bars);
+  QFETCH(bool, lines);
+  QString text = "BallBar_V1\n";
+  for(int i = 0; i < bars; ++i)
+    text += QString("Bar %1,0,%2,0,0,%2,300,0,0,0,0\n").arg(i + 1).arg(i);
+  QVERIFY2(window->Import_Data(Write_File("bars.dat", text)), qPrintable(Status()));
+
+  const std::vector<TGraphicWidget::TDataSet>& sets = View()->Data_Sets();
+  QCOMPARE(sets.size(), size_t(bars + 1));
+  for(int i = 0; i < bars; i += bars / 7)
+  {
+    const TGraphicWidget::TDataSet& set = sets[size_t(i)];
+    QCOMPARE(set.triangle_items.empty(), lines);
+    if(!lines)
+    {
+      QCOMPARE(set.symbol, TGraphicWidget::SYMBOL_NONE);
+      continue;
+    }
+    QCOMPARE(set.symbol, TGraphicWidget::SYMBOL_SQUARE);
+    QCOMPARE(set.line_items.size(), size_t(1));
+    QVERIFY((set.line_items[0].start - TVector3(i, 0, 0)).Length() < 1e-9);
+    QVERIFY((set.line_items[0].end - TVector3(i, 300, 0)).Length() < 1e-9);
+  }
+  QCOMPARE(Member<QLabel>(window, "line_mode_notice")->isVisible(), lines);
+  if(lines)
+    QCOMPARE(Text_Of(window, "line_mode_notice"),
+             QString("More than 1,000 measurements: each is drawn as a line between its end points."));
+}
+
+// Apply draws the edited record again and leaves the others' drawings as they
+// were; the scene is then the one a full drawing gives.
+void TOrthavelSceneTest::apply_redraws_one_record()
+{
+  for(int i = 0; i < 3; ++i)
+    Add("action_add_ballbar");
+  QListWidget* list = Member<QListWidget>(window, "measurement_list");
+  list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  const std::vector<TGraphicWidget::TDataSet>& sets = View()->Data_Sets();
+  const TGraphicWidget::TTriangleItem* first = sets[0].triangle_items.data();
+  const TGraphicWidget::TTriangleItem* last = sets[2].triangle_items.data();
+
+  Type_Into(window, "position_z_edit", "250");
+  Member<QToolButton>(window, "apply_button")->click();
+  QCOMPARE(window->Document()->At(1)->Position().z, 250.0);
+  QCOMPARE(sets[0].triangle_items.data(), first);
+  QCOMPARE(sets[2].triangle_items.data(), last);
+
+  TGraphicWidget full;
+  TSceneBuilder::Draw(&full, window->Document()->Records(), {false, true, false});
+  QCOMPARE(sets.size(), full.Data_Sets().size());
+  for(size_t i = 0; i < sets.size(); ++i)
+  {
+    QCOMPARE(sets[i].color, full.Data_Sets()[i].color);
+    QCOMPARE(sets[i].line_items.size(), full.Data_Sets()[i].line_items.size());
+    for(size_t j = 0; j < sets[i].line_items.size(); ++j)
+      QVERIFY((sets[i].line_items[j].end - full.Data_Sets()[i].line_items[j].end).Length() == 0.0);
+    const std::vector<TVector3> got = Corners(sets[i]);
+    const std::vector<TVector3> want = Corners(full.Data_Sets()[i]);
+    QCOMPARE(got.size(), want.size());
+    for(size_t j = 0; j < got.size(); ++j)
+      QVERIFY((got[j] - want[j]).Length() == 0.0);
+  }
 }
 
 void TOrthavelSceneTest::mode_cycle_data()

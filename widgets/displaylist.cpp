@@ -130,8 +130,23 @@ void TDisplayList::Delete_Data_Set(int id)
     d_data_sets.erase(found);
 }
 
+bool TDisplayList::Clear_Data_Set(int id, QColor color)
+{
+  TDataSet* data_set = Find_Data_Set(id);
+  if(!data_set)
+    return false;
+  data_set->color = color;
+  data_set->line_items.clear();
+  data_set->triangle_items.clear();
+  data_set->mesh = TTriangleMesh();
+  return true;
+}
+
+// A data set sits at index id - 1 until one before it is deleted.
 TDisplayList::TDataSet* TDisplayList::Find_Data_Set(int id)
 {
+  if(id >= 1 && static_cast<size_t>(id) <= d_data_sets.size() && d_data_sets[static_cast<size_t>(id) - 1].id == id)
+    return &d_data_sets[static_cast<size_t>(id) - 1];
   for(TDataSet& data_set : d_data_sets)
   {
     if(data_set.id == id)

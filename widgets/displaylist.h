@@ -80,7 +80,12 @@ public:
   // Ids count from 1 in order of creation since the last clear.
   int Create_Data_Set(TDrawSymbol symbol, QColor color);
   void Clear_Data_Sets();
+  // Room for this many data sets, so that creating them moves none.
+  void Reserve_Data_Sets(size_t count) { d_data_sets.reserve(count); }
   void Delete_Data_Set(int id);
+  // Empties a data set of its items and gives it a colour, keeping its id
+  // and place; false for an unknown id.
+  bool Clear_Data_Set(int id, QColor color);
 
   // Each of these is false, and adds nothing, for an unknown id.
   bool Add_Line_Item(int id, const TVector3& start, const TVector3& end);

@@ -54,6 +54,17 @@ void Draw_Label(QPainter* painter, const QString& text, const QPoint& position)
   painter->drawText(QRectF(box), text, QTextOption(Qt::AlignCenter));
 }
 
+bool Holds_Lines_Alone(const TDisplayList::TDataSet& data_set)
+{
+  return data_set.triangle_items.empty() && data_set.color.alpha() == 255 &&
+         (data_set.symbol == TDisplayList::SYMBOL_NONE || data_set.symbol == TDisplayList::SYMBOL_SQUARE);
+}
+
+bool Same_Look(const TDisplayList::TDataSet& a, const TDisplayList::TDataSet& b)
+{
+  return a.color == b.color && a.symbol == b.symbol;
+}
+
 QString Axis_Label(const QString& axis, const QString& label)
 {
   return label.isEmpty() ? axis : QString("%1 %2").arg(axis, label);
@@ -140,6 +151,11 @@ void TViewPainter::Paint(QPainter* painter, const TViewCamera& camera, TDisplayL
       Paint_Data_Set_Reference(painter, projector, data_set);
       continue;
     }
+    if(Holds_Lines_Alone(data_set))
+    {
+      i = Paint_Line_Run(painter, projector, data_sets, i) - 1;
+      continue;
+    }
     Paint_Line_Items(painter, projector, data_set);
     if(!data_set.triangle_items.empty())
       Paint_Mesh_Edges(painter, projector, display_list->Mesh(i), data_set.color.alpha() == 255);
@@ -172,6 +188,42 @@ void TViewPainter::Paint_Line_Items(QPainter* painter, const TViewProjector& pro
     Draw_Symbol(painter, data_set.symbol, projector, projector.Project(item.start));
     Draw_Symbol(painter, data_set.symbol, projector, projector.Project(item.end));
   }
+}
+
+// Lines in one opaque colour give the same pixels in any order, and so do
+// the outlines of their end squares drawn after them.
+size_t TViewPainter::Paint_Line_Run(QPainter* painter, const TViewProjector& projector,
+                                    const std::vector<TDisplayList::TDataSet>& data_sets, size_t first)
+{
+  const TDisplayList::TDataSet& look = data_sets[first];
+  d_lines.clear();
+  d_symbol_boxes.clear();
+  size_t end = first;
+  QLine line;
+  for(; end < data_sets.size() && Holds_Lines_Alone(data_sets[end]) && Same_Look(data_sets[end], look); ++end)
+  {
+    for(const TDisplayList::TLineItem& item : data_sets[end].line_items)
+    {
+      const TWindowPoint start = projector.Project(item.start);
+      const TWindowPoint finish = projector.Project(item.end);
+      if(projector.To_Line(start, finish, &line))
+        d_lines.push_back(line);
+      if(look.symbol == TDisplayList::SYMBOL_NONE)
+        continue;
+      for(const TWindowPoint& w : {start, finish})
+      {
+        if(!std::isfinite(w.x) || !std::isfinite(w.y))
+          continue;
+        const QPoint p = projector.To_Pixel(w);
+        d_symbol_boxes.emplace_back(p.x() - SYMBOL_BEFORE, p.y() - SYMBOL_BEFORE, SYMBOL_BEFORE + SYMBOL_AFTER,
+                                    SYMBOL_BEFORE + SYMBOL_AFTER);
+      }
+    }
+  }
+  painter->drawLines(d_lines.data(), static_cast<int>(d_lines.size()));
+  if(!d_symbol_boxes.empty())
+    painter->drawRects(d_symbol_boxes.data(), static_cast<int>(d_symbol_boxes.size()));
+  return end;
 }
 
 // Each shared vertex is projected once and the edges go to the painter in one

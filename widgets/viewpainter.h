@@ -6,6 +6,7 @@
 
 #include <QLine>
 #include <QPoint>
+#include <QRect>
 #include <vector>
 
 #include "displaylist.h"
@@ -25,6 +26,10 @@ public:
 
 private:
   void Paint_Line_Items(QPainter* painter, const TViewProjector& projector, const TDisplayList::TDataSet& data_set);
+  // Data sets from first on that hold lines alone, in one opaque colour with
+  // one symbol, drawn in one batch; returns the index past the last of them.
+  size_t Paint_Line_Run(QPainter* painter, const TViewProjector& projector,
+                        const std::vector<TDisplayList::TDataSet>& data_sets, size_t first);
   void Paint_Mesh_Edges(QPainter* painter, const TViewProjector& projector, const TDisplayList::TTriangleMesh& mesh, bool opaque);
 
   // Paint buffers, reused so a paint allocates nothing once warmed up.
@@ -32,6 +37,7 @@ private:
   std::vector<QPoint> d_pixels;
   std::vector<char> d_pixel_valid;
   std::vector<QLine> d_lines;
+  std::vector<QRect> d_symbol_boxes;
   TRepeatedLineFilter d_line_filter;
 };
 

@@ -84,13 +84,10 @@ bool TMeasurementFactory::Read_Content(const QString& file_name, QByteArray* con
     return false;
   }
 
-  if(!file.isSequential())
-  {
-    *content = file.readAll();
-    return true;
-  }
-
-  // Pipes and devices report no size: read them in pieces up to the limit.
+  // Read in pieces up to the limit: pipes and devices report no size, and
+  // the progress is told after each piece.
+  const qint64 total = file.isSequential() ? 0 : file.size();
+  content->reserve(int(total));
   for(QByteArray chunk = file.read(READ_CHUNK_SIZE); !chunk.isEmpty(); chunk = file.read(READ_CHUNK_SIZE))
   {
     content->append(chunk);
@@ -98,6 +95,12 @@ bool TMeasurementFactory::Read_Content(const QString& file_name, QByteArray* con
     {
       content->clear();
       d_last_error = too_large;
+      return false;
+    }
+    if(d_read_progress && !d_read_progress(content->size(), total))
+    {
+      content->clear();
+      d_last_error = QString("ERR:  Reading '%1' was cancelled.").arg(file_name);
       return false;
     }
   }

@@ -46,7 +46,13 @@ public:
   // Step-gauge readings at a face number above this are ignored.
   static constexpr int MAXIMUM_STEPGAUGE_FACES = 1000;
 
+  // Told how many bytes of how many were read (0 when the size is unknown);
+  // returning false stops the reading, and the load then fails.
+  using TReadProgress = std::function<bool(qint64 done, qint64 total)>;
+
   std::vector<TMeasurement*> Load_File(const QString& file_name, bool* valid);
+  // Load_File reports its reading to progress; an empty one is not called.
+  void Set_Read_Progress(const TReadProgress& progress) { d_read_progress = progress; }
   const QString& Last_Error() const { return d_last_error; }
   // What the last Load_File found; empty when the file was not recognised.
   const TImportReport& Last_Report() const { return d_last_report; }
@@ -95,6 +101,7 @@ private:
 
   QString d_last_error;
   TImportReport d_last_report;
+  TReadProgress d_read_progress;
 };
 
 #endif

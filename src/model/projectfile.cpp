@@ -1,5 +1,6 @@
 #include "projectfile.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <cassert>
 #include <cmath>
@@ -165,12 +166,18 @@ bool TProjectFile::Save_Data(QByteArray* data, const std::vector<TMeasurement*>&
 }
 
 bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions,
-                        TProjectSettings* settings)
+                        TProjectSettings* settings, const TXmlFile::TReadProgress& progress)
 {
   assert(records);
+  if(QFileInfo(path).size() > MAXIMUM_FILE_SIZE)
+  {
+    *error = QStringLiteral("ERR:  Project file '%1' is too large to open.").arg(path);
+    return false;
+  }
   return Run_Guarded(error, [&] {
     TXmlFile xml_file;
     xml_file.Set_File_Name(path);
+    xml_file.Set_Read_Progress(progress);
     int version = 0;
     xml_file.Open(PROJECT_IDENTIFICATION, &version, true);
     Check_Version(version);

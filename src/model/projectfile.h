@@ -15,13 +15,15 @@
 
 #include "measurement.h"
 #include "projectsettings.h"
-
-class TXmlFile;
+#include "xmlfile.h"
 
 class TProjectFile
 {
 public:
   using TRecords = std::vector<std::unique_ptr<TMeasurement>>;
+
+  // Project files larger than this are refused before they are read.
+  static constexpr qint64 MAXIMUM_FILE_SIZE = qint64(256) * 1024 * 1024;
 
   // Writes the records, ball bars under "BallBar" and length records under
   // "Length", each group in list order, then the settings unless they are the
@@ -37,9 +39,11 @@ public:
   // given, receives the names of records whose axis in the file had no
   // length (or was not a number) and was taken as (1, 0, 0). *settings, if
   // given, receives the file's settings (the defaults where it has none) when
-  // the load succeeds.
+  // the load succeeds. A file over MAXIMUM_FILE_SIZE is refused unread.
+  // progress, if given, is told how far the file has been read; returning
+  // false stops the load, which then fails.
   static bool Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions = nullptr,
-                   TProjectSettings* settings = nullptr);
+                   TProjectSettings* settings = nullptr, const TXmlFile::TReadProgress& progress = {});
   static bool Load_Data(const QByteArray& data, TRecords* records, QString* error,
                         QStringList* zero_directions = nullptr, TProjectSettings* settings = nullptr);
 

@@ -2,11 +2,19 @@
 
 #include <QIcon>
 #include <QListWidget>
+#include <QSignalBlocker>
+#include <QStringList>
 #include <QStyle>
 #include <QVariant>
 
 #include "measurementset.h"
 #include "recordcheck.h"
+
+namespace
+{
+// Lists longer than this take uniform row heights.
+const int UNIFORM_ROWS_FROM = 1000;
+}
 
 TMeasurementList::TMeasurementList(const TMeasurementSet* document, QListWidget* list, QObject* parent)
   : QObject(parent), d_document(document), d_list(list)
@@ -55,9 +63,16 @@ std::vector<bool> TMeasurementList::Selection_Flags() const
 QListWidgetItem* TMeasurementList::Create_Item(const TMeasurement* record) const
 {
   QListWidgetItem* item = new QListWidgetItem(record->Name());
-  item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(const_cast<TMeasurement*>(record))));
-  Mark_Item(item, *record);
+  Describe_Item(item, record);
   return item;
+}
+
+// The record pointer and the warning mark of a row.
+void TMeasurementList::Describe_Item(QListWidgetItem* item, const TMeasurement* record) const
+{
+  item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(const_cast<TMeasurement*>(record))));
+  if(Record_Problem(*record) != TRecordProblem::NONE)
+    Mark_Item(item, *record);
 }
 
 // A record the fit leaves out, or one beyond any machine, shows a warning
@@ -76,16 +91,41 @@ void TMeasurementList::Mark_Item(QListWidgetItem* item, const TMeasurement& reco
   item->setToolTip(text.arg(Problem_Text(problem)));
 }
 
+// Rows go in with the list's updates suspended; a large list takes every row
+// as high as the first, so that it need not measure each one. Rows added at
+// the end go in as one insertion of their names, and then take their records
+// and marks before the view ever shows them.
 void TMeasurementList::Insert_Rows(int first, int count)
 {
-  for(int row = first; row < first + count; ++row)
-    d_list->insertItem(row, Create_Item(d_document->At(row)));
+  const bool updates = d_list->updatesEnabled();
+  d_list->setUpdatesEnabled(false);
+  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
+  if(first == d_list->count() && count > 1)
+  {
+    QStringList names;
+    names.reserve(count);
+    for(int row = first; row < first + count; ++row)
+      names << d_document->At(row)->Name();
+    d_list->addItems(names);
+    const QSignalBlocker quiet_model(d_list->model());
+    for(int row = first; row < first + count; ++row)
+      Describe_Item(d_list->item(row), d_document->At(row));
+  }
+  else
+  {
+    for(int row = first; row < first + count; ++row)
+      d_list->insertItem(row, Create_Item(d_document->At(row)));
+  }
+  d_list->setUpdatesEnabled(updates);
 }
 
 void TMeasurementList::Remove_Rows(int first, int count)
 {
+  const bool updates = d_list->updatesEnabled();
+  d_list->setUpdatesEnabled(false);
   for(int i = 0; i < count; ++i)
     delete d_list->takeItem(first);
+  d_list->setUpdatesEnabled(updates);
 }
 
 void TMeasurementList::Change_Row(int row)

@@ -35,6 +35,7 @@ private slots:
 
 private:
   QListWidgetItem* Create_Item(const TMeasurement* record) const;
+  void Describe_Item(QListWidgetItem* item, const TMeasurement* record) const;
   void Mark_Item(QListWidgetItem* item, const TMeasurement& record) const;
 
   const TMeasurementSet* d_document;

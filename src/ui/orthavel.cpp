@@ -225,6 +225,7 @@ void TOrthavel::Connect_Document()
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Hand_Set_To_Solver);
   connect(document, &TMeasurementSet::Settings_Changed, this, &TOrthavel::Hand_Set_To_Solver);
   connect(document, &TMeasurementSet::Set_Changed, analysis_panel, &TAnalysisPanel::Forget_Records);
+  connect(document, &TMeasurementSet::Record_Changed, scene_view, &TSceneView::Mark_Record_Changed);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Draw_Data);
   connect(measurement_editor, &TMeasurementEditor::Selection_Changed, this, &TOrthavel::Draw_Data);
   connect(scene_view, &TSceneView::Measurement_Picked, measurement_editor, &TMeasurementEditor::Select_Row);

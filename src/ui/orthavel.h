@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -96,7 +97,11 @@ private:
   bool Confirm_Discard_Changes();
   void Import_With_Dialog(const QString& title, const QString& filter);
   void Open_Project(const QString& path);
-  QString Load_Project(const QString& path);
+  void Open_Project_File(const QString& path);
+  bool Load_Project(const QString& path, QString* error);
+  // The step in which the records of an import enter the document, as one
+  // undoable change named after the file.
+  void Add_Imported_Records(const QString& file_name, std::vector<std::unique_ptr<TMeasurement>> records);
   QString Instrument_File_Hint(const QString& path, const QString& error);
   bool Save_Project(const QString& path);
   void Report_Failure(const QString& title, const QString& message);

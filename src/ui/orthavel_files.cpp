@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include "backgroundread.h"
 #include "calculatesquare.h"
 #include "edithistory.h"
 #include "importmessages.h"
@@ -80,9 +81,7 @@ void TOrthavel::Menu_Open()
                                                     project_filter);
   if(path.isEmpty())
     return;
-  const QString error = Load_Project(path);
-  if(!error.isEmpty())
-    Report_Failure(QStringLiteral("Cannot Open Project"), error);
+  Open_Project_File(path);
 }
 
 // A name typed without a suffix gets ".square", so that the Open dialog's filter shows the file.
@@ -148,23 +147,36 @@ void TOrthavel::Menu_Import_BnS_Results()
   Import_With_Dialog(QStringLiteral("Import BnS Results"), QStringLiteral("XML Files (*.xml);;All Files (*.*)"));
 }
 
-// Appends the file's records. What was added and skipped is counted on the
-// status bar; a failure, skipped lines and doubtful records are shown in a box.
+// Appends the file's records, read in the background when the file is large.
+// What was added and skipped is counted on the status bar; a failure, skipped
+// lines and doubtful records are shown in a box. A cancelled import changes nothing.
 bool TOrthavel::Import_Data(const QString& path)
 {
   last_directory = Directory_Of(path);
-  document->Set_File_Name(QString());
-
   TMeasurementFactory factory;
   bool valid = false;
-  const std::vector<TMeasurement*> imported = factory.Load_File(path, &valid);
+  std::vector<std::unique_ptr<TMeasurement>> owned;
+  const bool completed = TBackgroundRead::Run(
+    this, path, QStringLiteral("Importing %1").arg(QFileInfo(path).fileName()), [&](const TReadProgress& progress) {
+      factory.Set_Read_Progress(progress);
+      const std::vector<TMeasurement*> read = factory.Load_File(path, &valid);
+      for(TMeasurement* record : read)
+        owned.emplace_back(record);
+    });
+  if(!completed)
+  {
+    Show_Status(status_bar, QStringLiteral("Import cancelled"));
+    return false;
+  }
+
+  document->Set_File_Name(QString());
   const TImportReport& report = factory.Last_Report();
   if(!valid)
   {
     Report_Failure(QStringLiteral("Cannot Import"), factory.Last_Error());
     return false;
   }
-  if(imported.empty())
+  if(owned.empty())
   {
     Show_Status(status_bar, QStringLiteral("No measurement lengths found"));
     message_box->Ask(QStringLiteral("No measurement lengths found"),
@@ -175,9 +187,11 @@ bool TOrthavel::Import_Data(const QString& path)
     return false;
   }
 
-  edit_history->Push_Insert(QStringLiteral("Import %1").arg(QFileInfo(path).fileName()), document->Count(),
-                            std::vector<std::unique_ptr<TMeasurement>>(imported.begin(), imported.end()));
-  scene_view->Proj_ISO();
+  std::vector<TMeasurement*> imported;
+  imported.reserve(owned.size());
+  for(const std::unique_ptr<TMeasurement>& record : owned)
+    imported.push_back(record.get());
+  Add_Imported_Records(QFileInfo(path).fileName(), std::move(owned));
   const QString summary = Import_Summary(imported, report, QFileInfo(path).fileName());
   Show_Status(status_bar, summary);
   const QString warnings =
@@ -186,6 +200,13 @@ bool TOrthavel::Import_Data(const QString& path)
   if(!warnings.isEmpty())
     message_box->Ask(summary.toHtmlEscaped(), warnings, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
   return true;
+}
+
+// The one step in which an import's records enter the document.
+void TOrthavel::Add_Imported_Records(const QString& file_name, std::vector<std::unique_ptr<TMeasurement>> records)
+{
+  edit_history->Push_Insert(QStringLiteral("Import %1").arg(file_name), document->Count(), std::move(records));
+  scene_view->Proj_ISO();
 }
 
 bool TOrthavel::Save_Data(const QString& path) const
@@ -199,24 +220,39 @@ bool TOrthavel::Save_Data(const QString& path) const
 
 bool TOrthavel::Load_Data(const QString& path)
 {
-  const QString error = Load_Project(path);
+  QString error;
+  const bool loaded = Load_Project(path, &error);
   if(!error.isEmpty())
     Show_Status(status_bar, error);
-  return error.isEmpty();
+  return loaded;
 }
 
-// Replaces the set by the project's records, or, when the file cannot be read
-// as a project, leaves the set, its file name and its modified state as they
-// were and returns why.
-QString TOrthavel::Load_Project(const QString& path)
+// Replaces the set by the project's records, read in the background when the
+// file is large. When the file cannot be read as a project, leaves the set,
+// its file name and its modified state as they were and gives the reason; a
+// cancelled load leaves them too, with no reason.
+bool TOrthavel::Load_Project(const QString& path, QString* error)
 {
   last_directory = Directory_Of(path);
   TProjectFile::TRecords records;
-  QString error;
   QStringList zero_directions;
   TProjectSettings settings;
-  if(!TProjectFile::Load(path, &records, &error, &zero_directions, &settings))
-    return Instrument_File_Hint(path, error);
+  bool read = false;
+  const bool completed = TBackgroundRead::Run(
+    this, path, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()), [&](const TReadProgress& progress) {
+      read = TProjectFile::Load(path, &records, error, &zero_directions, &settings, progress);
+    });
+  if(!completed)
+  {
+    error->clear();
+    Show_Status(status_bar, QStringLiteral("Open cancelled"));
+    return false;
+  }
+  if(!read)
+  {
+    *error = Instrument_File_Hint(path, *error);
+    return false;
+  }
 
   document->Reset(std::move(records), settings);
   document->Set_File_Name(path);
@@ -225,7 +261,7 @@ QString TOrthavel::Load_Project(const QString& path)
   Show_Status(status_bar, QStringLiteral("Opened %1").arg(QFileInfo(path).fileName()));
   const std::vector<TMeasurement*> loaded = document->Records();
   Warn_About_Records(std::vector<const TMeasurement*>(loaded.begin(), loaded.end()), zero_directions);
-  return QString();
+  return true;
 }
 
 // An instrument data file given to Open is named as such, with the way to add it.
@@ -246,8 +282,14 @@ void TOrthavel::Open_Project(const QString& path)
 {
   if(!Confirm_Discard_Changes())
     return;
-  const QString error = Load_Project(path);
-  if(!error.isEmpty())
+  Open_Project_File(path);
+}
+
+// A failure is shown in a box as well; a cancel is not a failure.
+void TOrthavel::Open_Project_File(const QString& path)
+{
+  QString error;
+  if(!Load_Project(path, &error) && !error.isEmpty())
     Report_Failure(QStringLiteral("Cannot Open Project"), error);
 }
 

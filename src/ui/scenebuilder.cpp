@@ -12,6 +12,8 @@ namespace
 const QColor SELECTED_COLOR(60, 60, 240);
 const QColor UNSELECTED_COLOR(80, 80, 80);
 const QColor BOX_COLOR(160, 160, 160);
+// How line mode marks the ends of a record.
+const TGraphicWidget::TDrawSymbol LINE_END_SYMBOL = TGraphicWidget::SYMBOL_SQUARE;
 
 const double BALLBAR_RADIUS = 6.0;
 const double BALL_RADIUS = 12.5;
@@ -48,10 +50,13 @@ TSceneBox TSceneBuilder::Draw(TGraphicWidget* view, const std::vector<TMeasureme
   assert(view);
   assert(selected.size() == records.size());
   view->Clear_Data_Sets();
+  view->Reserve_Data_Sets(records.size() + 1);
+  const bool line_mode = Line_Mode(records.size());
+  const TGraphicWidget::TDrawSymbol symbol = line_mode ? LINE_END_SYMBOL : TGraphicWidget::SYMBOL_NONE;
   for(size_t row = 0; row < records.size(); ++row)
   {
-    const int id = view->Create_Data_Set(TGraphicWidget::SYMBOL_NONE, selected[row] ? SELECTED_COLOR : UNSELECTED_COLOR);
-    Draw_Measurement(view, id, *records[row]);
+    const int id = view->Create_Data_Set(symbol, selected[row] ? SELECTED_COLOR : UNSELECTED_COLOR);
+    Draw_Record(view, id, *records[row], line_mode);
   }
 
   const TSceneBox box = Scene_Box(records);
@@ -59,6 +64,38 @@ TSceneBox TSceneBuilder::Draw(TGraphicWidget* view, const std::vector<TMeasureme
   view->Draw_Wire_Cube(box_id, box.minimum, box.maximum);
   view->Update();
   return box;
+}
+
+// Data set ids are the rows counted from 1, the box's is one past the last row.
+TSceneBox TSceneBuilder::Redraw_Record(TGraphicWidget* view, const std::vector<TMeasurement*>& records, size_t row,
+                                       bool selected)
+{
+  assert(view);
+  assert(row < records.size());
+  assert(view->Data_Sets().size() == records.size() + 1);
+  const int id = static_cast<int>(row) + 1;
+  view->Clear_Data_Set(id, selected ? SELECTED_COLOR : UNSELECTED_COLOR);
+  Draw_Record(view, id, *records[row], Line_Mode(records.size()));
+
+  const TSceneBox box = Scene_Box(records);
+  const int box_id = static_cast<int>(records.size()) + 1;
+  view->Clear_Data_Set(box_id, BOX_COLOR);
+  view->Draw_Wire_Cube(box_id, box.minimum, box.maximum);
+  view->Update();
+  return box;
+}
+
+void TSceneBuilder::Draw_Record(TGraphicWidget* view, int id, const TMeasurement& record, bool line_mode)
+{
+  if(line_mode)
+    Draw_Measurement_Line(view, id, record);
+  else
+    Draw_Measurement(view, id, record);
+}
+
+void TSceneBuilder::Draw_Measurement_Line(TGraphicWidget* view, int id, const TMeasurement& record)
+{
+  view->Add_Line_Item(id, record.Start_Point(), record.End_Point());
 }
 
 void TSceneBuilder::Draw_Measurement(TGraphicWidget* view, int id, const TMeasurement& record)

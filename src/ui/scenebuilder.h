@@ -1,6 +1,8 @@
 // Draws a measurement set into the 3D view: each record as a solid in its
 // own data set (a ball bar as a rod between two spheres, a length record as a
 // square bar), the selected ones in blue, and a grey wire box around them.
+// A set of more than LINE_MODE_LIMIT records is drawn in line mode: each
+// record as a line between its end points, the ends marked.
 #ifndef SCENEBUILDER_H
 #define SCENEBUILDER_H
 
@@ -24,6 +26,9 @@ struct TSceneBox
 class TSceneBuilder
 {
 public:
+  static constexpr size_t LINE_MODE_LIMIT = 1000;
+  static bool Line_Mode(size_t record_count) { return record_count > LINE_MODE_LIMIT; }
+
   static TSceneBox Scene_Box(const std::vector<TMeasurement*>& records);
 
   // Replaces the view's data sets by the scene of the records, in list
@@ -32,8 +37,19 @@ public:
   static TSceneBox Draw(TGraphicWidget* view, const std::vector<TMeasurement*>& records,
                         const std::vector<bool>& selected);
 
+  // Draws the record at row again, in the mode of the whole set, and the box
+  // around the set; the other records' data sets stay as they are. The view
+  // must hold the scene Draw made of the same number of records.
+  static TSceneBox Redraw_Record(TGraphicWidget* view, const std::vector<TMeasurement*>& records, size_t row,
+                                 bool selected);
+
   // The solid of one record, added to the data set id.
   static void Draw_Measurement(TGraphicWidget* view, int id, const TMeasurement& record);
+  // The line of one record between its end points, added to the data set id.
+  static void Draw_Measurement_Line(TGraphicWidget* view, int id, const TMeasurement& record);
+
+private:
+  static void Draw_Record(TGraphicWidget* view, int id, const TMeasurement& record, bool line_mode);
 };
 
 #endif

@@ -2,6 +2,8 @@
 
 #include <QIcon>
 #include <QKeySequence>
+#include <QLabel>
+#include <QLocale>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolBar>
@@ -85,6 +87,12 @@ TGraphicWidget* TSceneView::Create_View(QWidget* view_parent)
   graphic_widget->pan_mode = true;
   graphic_widget->rotate_2d_mode = false;
   graphic_widget->rotate_3d_mode = false;
+  line_mode_notice = Named(new QLabel(graphic_widget), "line_mode_notice");
+  line_mode_notice->setText(QStringLiteral("More than %1 measurements: each is drawn as a line between its end points.")
+                              .arg(QLocale(QLocale::English).toString(qulonglong(TSceneBuilder::LINE_MODE_LIMIT))));
+  line_mode_notice->move(6, 6);
+  line_mode_notice->adjustSize();
+  line_mode_notice->hide();
   Connect_Buttons();
   return graphic_widget;
 }
@@ -104,11 +112,35 @@ void TSceneView::Connect_Buttons()
 
 void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected)
 {
-  d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
-  d_segments.clear();
-  d_segments.reserve(records.size());
-  for(const TMeasurement* record : records)
-    d_segments.emplace_back(record->Start_Point(), record->End_Point());
+  if(Only_Marked_Record_Changed(records.size(), selected))
+  {
+    const size_t row = static_cast<size_t>(d_changed_row);
+    d_scene_box = TSceneBuilder::Redraw_Record(graphic_widget, records, row, selected[row]);
+    d_segments[row] = {records[row]->Start_Point(), records[row]->End_Point()};
+  }
+  else
+  {
+    d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
+    d_segments.clear();
+    d_segments.reserve(records.size());
+    for(const TMeasurement* record : records)
+      d_segments.emplace_back(record->Start_Point(), record->End_Point());
+  }
+  d_drawn_count = records.size();
+  d_drawn_selection = selected;
+  d_changed_row = -1;
+  line_mode_notice->setVisible(TSceneBuilder::Line_Mode(records.size()));
+}
+
+void TSceneView::Mark_Record_Changed(int row)
+{
+  d_changed_row = row;
+}
+
+bool TSceneView::Only_Marked_Record_Changed(size_t record_count, const std::vector<bool>& selected) const
+{
+  return d_changed_row >= 0 && static_cast<size_t>(d_changed_row) < record_count && record_count == d_drawn_count &&
+         graphic_widget->Data_Sets().size() == record_count + 1 && selected == d_drawn_selection;
 }
 
 // A click away from every measurement picks nothing and changes nothing.

@@ -1,7 +1,9 @@
 // The 3D view of the main window with its tool-bar commands: fit, the four
 // standard views and the three mouse modes (pan, rotate 2D, rotate 3D), of
-// which exactly one is on. Draws the measurement scene on request and tells
-// which measurement a click in the view picked.
+// which exactly one is on. Draws the measurement scene on request; after one
+// record changed only that record is drawn again. A notice in the view says
+// when the scene is drawn in line mode, and a click tells which measurement
+// it picked.
 #ifndef SCENEVIEW_H
 #define SCENEVIEW_H
 
@@ -12,6 +14,7 @@
 #include "scenebuilder.h"
 
 class QPoint;
+class QLabel;
 class QToolBar;
 class QToolButton;
 class QWidget;
@@ -32,6 +35,8 @@ public:
   // The box of the scene drawn last; new hand-made records start at its centre.
   const TSceneBox& Scene_Box() const { return d_scene_box; }
 
+  // Draws the records; when only the record marked changed differs from the
+  // scene drawn last, draws that one alone.
   void Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected);
 
   // A click this near to a drawn measurement's line picks it, pixels.
@@ -42,6 +47,8 @@ signals:
   void Measurement_Picked(int row);
 
 public slots:
+  // The record at row has new values; the next Draw_Data draws it again.
+  void Mark_Record_Changed(int row);
   void Mode_Pan(bool checked);
   void Mode_Rotate_2d(bool checked);
   void Mode_Rotate_3d(bool checked);
@@ -56,6 +63,7 @@ private:
   void Connect_Buttons();
   void Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d);
   void Pick(const QPoint& position);
+  bool Only_Marked_Record_Changed(size_t record_count, const std::vector<bool>& selected) const;
 
   TGraphicWidget* graphic_widget = nullptr;
   QToolButton* pan_button;
@@ -66,9 +74,14 @@ private:
   QToolButton* proj_yz_button;
   QToolButton* proj_zx_button;
   QToolButton* proj_iso_button;
+  QLabel* line_mode_notice = nullptr;
   TSceneBox d_scene_box;
   // Start and end point of each record drawn last, in row order.
   std::vector<std::pair<TVector3, TVector3>> d_segments;
+  // What was drawn last, and the row changed since (-1 for none).
+  size_t d_drawn_count = 0;
+  std::vector<bool> d_drawn_selection;
+  int d_changed_row = -1;
 };
 
 #endif
