@@ -122,8 +122,9 @@ void TOrthavelTest::menus()
   const QList<QAction*> bar = window->menuBar()->actions();
   QCOMPARE(Action_Texts(bar), QStringList({"File", "View", "Help"}));
   QCOMPARE(Action_Texts(bar[0]->menu()->actions()),
-           QStringList({"New", "|", "Open", "Save", "Save As", "|", "Import", "|", "Quit"}));
-  QCOMPARE(Action_Texts(bar[0]->menu()->actions()[6]->menu()->actions()),
+           QStringList({"New", "|", "Open", "Save", "Save As", "|", "Project Information…", "Export Report…",
+                        "Export Measurements (CSV)…", "|", "Import", "|", "Quit"}));
+  QCOMPARE(Action_Texts(bar[0]->menu()->actions()[10]->menu()->actions()),
            QStringList({"Ball Bar", "Laser", "Stepgauge Square", "BnS Results"}));
   QCOMPARE(Action_Texts(bar[1]->menu()->actions()), QStringList({"Measurement Editor"}));
   QCOMPARE(Action_Texts(bar[2]->menu()->actions()), QStringList({"About"}));

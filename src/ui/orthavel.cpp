@@ -93,6 +93,10 @@ void TOrthavel::Create_Actions()
   action_save_as->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
   action_quit = Named(new QAction(QStringLiteral("Quit"), this), "action_quit");
   action_quit->setShortcut(QKeySequence::Quit);
+  action_project_information =
+    Named(new QAction(QStringLiteral("Project Information…"), this), "action_project_information");
+  action_export_report = Named(new QAction(QStringLiteral("Export Report…"), this), "action_export_report");
+  action_export_csv = Named(new QAction(QStringLiteral("Export Measurements (CSV)…"), this), "action_export_csv");
   action_import_ballbar = Named(new QAction(QStringLiteral("Ball Bar"), this), "action_import_ballbar");
   action_import_laser = Named(new QAction(QStringLiteral("Laser"), this), "action_import_laser");
   action_import_stepgauge_square =
@@ -147,6 +151,10 @@ void TOrthavel::Create_Menus()
   file_menu->addAction(action_save);
   file_menu->addAction(action_save_as);
   file_menu->addSeparator();
+  file_menu->addAction(action_project_information);
+  file_menu->addAction(action_export_report);
+  file_menu->addAction(action_export_csv);
+  file_menu->addSeparator();
   QMenu* import_menu = Named(file_menu->addMenu(QStringLiteral("Import")), "import_menu");
   import_menu->addAction(action_import_ballbar);
   import_menu->addAction(action_import_laser);
@@ -176,6 +184,9 @@ void TOrthavel::Connect_Actions()
   connect(action_open, &QAction::triggered, this, &TOrthavel::Menu_Open);
   connect(action_save, &QAction::triggered, this, &TOrthavel::Menu_Save);
   connect(action_save_as, &QAction::triggered, this, &TOrthavel::Menu_SaveAs);
+  connect(action_project_information, &QAction::triggered, this, &TOrthavel::Menu_Project_Information);
+  connect(action_export_report, &QAction::triggered, this, &TOrthavel::Menu_Export_Report);
+  connect(action_export_csv, &QAction::triggered, this, &TOrthavel::Menu_Export_Csv);
   connect(action_import_ballbar, &QAction::triggered, this, &TOrthavel::Menu_Import_BallBar);
   connect(action_import_laser, &QAction::triggered, this, &TOrthavel::Menu_Import_Laser);
   connect(action_import_stepgauge_square, &QAction::triggered, this, &TOrthavel::Menu_Import_Stepgauge_Square);

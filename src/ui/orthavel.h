@@ -8,6 +8,9 @@
 #include <QString>
 #include <vector>
 
+#include "angleunit.h"
+#include "reportcontent.h"
+
 class QAction;
 class QCloseEvent;
 class QDockWidget;
@@ -22,6 +25,7 @@ class TMeasurement;
 class TMeasurementEditor;
 class TMeasurementSet;
 class TMessageBox;
+struct TProjectInformation;
 class TResultsPanel;
 class TSceneView;
 
@@ -59,6 +63,9 @@ private slots:
   void Menu_Import_Laser();
   void Menu_Import_Stepgauge_Square();
   void Menu_Import_BnS_Results();
+  void Menu_Project_Information();
+  void Menu_Export_Report();
+  void Menu_Export_Csv();
   void Menu_About();
 
   // What follows a change of the set or of the selection.
@@ -90,6 +97,14 @@ private:
   void Report_Failure(const QString& title, const QString& message);
   void Warn_About_Records(const std::vector<const TMeasurement*>& entered, const QStringList& zero_directions);
 
+  // Report and exports (orthavel_export.cpp)
+  void Set_Project_Information(const TProjectInformation& information);
+  // The unit in which the report and the exports give errors: mm/m until the window offers a choice.
+  TAngleUnit Report_Unit() const;
+  TResultsDisplay Report_Display() const;
+  TReportContent Report_Content() const;
+  QString Export_File_Name(const QString& title, const QString& filter, const QString& suffix);
+
   QAction* action_about;
   QAction* action_new;
   QAction* action_open;
@@ -100,6 +115,9 @@ private:
   QAction* action_quit;
   QAction* action_save;
   QAction* action_save_as;
+  QAction* action_project_information;
+  QAction* action_export_report;
+  QAction* action_export_csv;
   QToolBar* tool_bar;
   QStatusBar* status_bar;
   QDockWidget* editor_dock;
