@@ -41,7 +41,7 @@ SANITIZER_SUPPRESSIONS = $(CURDIR)/tests/sanitizers
 # The tests whose solver thread runs beside the window. The file command tests
 # are left out: Qt's file dialog runs a worker thread of its own whose events
 # pass Qt's event queue under a lock the tool cannot see.
-TSAN_TESTS = calculatesquare orthavel orthavel_editor orthavel_project orthavel_scene orthavel_solver examples
+TSAN_TESTS = calculatesquare orthavel orthavel_analysis orthavel_editor orthavel_project orthavel_scene orthavel_solver examples
 space := $(subst ,, )
 
 check-sanitize: check-asan check-tsan
