@@ -55,7 +55,7 @@ QString Pictures_Section(const TReportContent& content, bool embed)
          Picture(content.scene_picture, SCENE_PICTURE_NAME, QStringLiteral("The measurements as the 3D view shows them."),
                  embed) +
          Picture(content.residual_chart, CHART_PICTURE_NAME,
-                 QStringLiteral("Deviation of each record after the fit, µm; flagged records in red."), embed);
+                 QStringLiteral("Deviation of each record from nominal after the fit, µm; flagged records stand out in colour."), embed);
 }
 }
 
