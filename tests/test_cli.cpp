@@ -70,6 +70,7 @@ private slots:
   void jsonEqualsWindow_data();
   void jsonEqualsWindow();
   void emptyProjectHasNoValues();
+  void namesAreEscaped();
   void reportFiles_data();
   void reportFiles();
 
@@ -236,6 +237,28 @@ void TCliTest::emptyProjectHasNoValues()
   QVERIFY(json["ballbar_length"].isNull());
   QVERIFY(json["birge_ratio"].isNull());
   QCOMPARE(json["measurements"].toArray().size(), 0);
+}
+
+// Names are written by hand into the JSON; they read back as they are.
+void TCliTest::namesAreEscaped()
+{
+  const QString name = QString::fromUtf8("a \"quoted\" \\ name\twith tab, µ and \U0001F6E0");
+  TMeasurementBallBar record;
+  record.Set_Name(name);
+  record.Set_Actual_Length(700.0);
+  const QString path = directory.filePath(QStringLiteral("names.square"));
+  QString error;
+  QVERIFY(TProjectFile::Save(path, {&record}, &error));
+  const TRun run = Run({"--format", "json", path});
+  QCOMPARE(run.status, 0);
+  QJsonParseError parse_error;
+  const QJsonObject json = QJsonDocument::fromJson(run.output, &parse_error).object();
+  QCOMPARE(parse_error.error, QJsonParseError::NoError);
+  const QJsonObject measurement = json["measurements"].toArray()[0].toObject();
+  QCOMPARE(measurement["name"].toString(), name);
+  QCOMPARE(measurement["actual_length"].toDouble(), 700.0);
+  QCOMPARE(measurement["position"].toArray(), (QJsonArray{0, 0, 0}));
+  QVERIFY(measurement["normalised_residual"].isDouble());
 }
 
 void TCliTest::reportFiles_data()

@@ -22,6 +22,16 @@ QString Source_Of(const QStringList& files)
   return names.join(QStringLiteral(", "));
 }
 
+// Large outputs go to the stream's device as they are, without a round trip through QString.
+void Write_Bytes(QTextStream& output, const QByteArray& bytes)
+{
+  output.flush();
+  if(output.device())
+    output.device()->write(bytes);
+  else
+    output << QString::fromUtf8(bytes);
+}
+
 bool Write_Cli_Report(const TCliOptions& options, const TMeasurementSet& set, const TSetResults& results,
                       QString* error)
 {
@@ -54,7 +64,7 @@ int Run_Cli(const TCliOptions& options, QTextStream& output, QTextStream& errors
       output << Results_Text(results, options.display);
       break;
     case CLI_FORMAT_JSON:
-      output << QString::fromUtf8(Results_Json(results, options.display, options.files, input.warnings));
+      Write_Bytes(output, Results_Json(results, options.display, options.files, input.warnings));
       break;
     case CLI_FORMAT_CSV:
       output << Results_Csv(results, options.display);

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <cmath>
 
 #include "programinfo.h"
@@ -28,11 +29,6 @@ QJsonValue Optional_In_Unit(const std::optional<double>& value, TAngleUnit unit)
 QJsonValue Text_Or_Null(const std::string& text)
 {
   return text.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(QString::fromStdString(text));
-}
-
-QJsonArray Vector(const TVector3& vector)
-{
-  return QJsonArray{Number(vector.x), Number(vector.y), Number(vector.z)};
 }
 
 QJsonObject Error_Object(const TSetResults& results, const TResultsDisplay& display, TSquareError error)
@@ -63,19 +59,75 @@ QJsonValue Statistics(const TFitResult& fit, const TLengthStatistics& statistics
                      {QStringLiteral("max_error"), Number(statistics.max_error)}};
 }
 
-QJsonObject Measurement(const TRecordRow& row)
+// The measurements are written directly, one object a line: building a
+// QJsonObject for each of 100 000 records costs seconds.
+QByteArray Json_Number(double value)
 {
-  return QJsonObject{{QStringLiteral("name"), row.name},
-                     {QStringLiteral("kind"), Kind_Name(row.type)},
-                     {QStringLiteral("position"), Vector(row.position)},
-                     {QStringLiteral("direction"), Vector(row.axis)},
-                     {QStringLiteral("nominal_length"), Number(row.nominal_length)},
-                     {QStringLiteral("actual_length"), Number(row.actual_length)},
-                     {QStringLiteral("standard_uncertainty"), Optional(row.residual.standard_uncertainty)},
-                     {QStringLiteral("deviation_before"), Optional(row.residual.deviation_before)},
-                     {QStringLiteral("deviation_after"), Optional(row.residual.deviation_after)},
-                     {QStringLiteral("normalised_residual"), Optional(row.residual.normalised)},
-                     {QStringLiteral("flagged"), row.residual.flagged}};
+  return std::isfinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest) : QByteArray("null");
+}
+
+QByteArray Json_Optional(const std::optional<double>& value)
+{
+  return value ? Json_Number(*value) : QByteArray("null");
+}
+
+QByteArray Json_String(const QString& text)
+{
+  QByteArray quoted("\"");
+  for(const char c : text.toUtf8())
+  {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if(c == '"' || c == '\\')
+      quoted += '\\', quoted += c;
+    else if(byte < 0x20)
+      quoted += QByteArray("\\u00") + QByteArray::number(byte, 16).rightJustified(2, '0');
+    else
+      quoted += c;
+  }
+  return quoted + '"';
+}
+
+QByteArray Json_Vector(const TVector3& vector)
+{
+  return '[' + Json_Number(vector.x) + ", " + Json_Number(vector.y) + ", " + Json_Number(vector.z) + ']';
+}
+
+QByteArray Measurement(const TRecordRow& row)
+{
+  const TRecordResidual& residual = row.residual;
+  QByteArray text;
+  text.reserve(512);
+  text += "{\"name\": " + Json_String(row.name);
+  text += ", \"kind\": " + Json_String(Kind_Name(row.type));
+  text += ", \"position\": " + Json_Vector(row.position);
+  text += ", \"direction\": " + Json_Vector(row.axis);
+  text += ", \"nominal_length\": " + Json_Number(row.nominal_length);
+  text += ", \"actual_length\": " + Json_Number(row.actual_length);
+  text += ", \"standard_uncertainty\": " + Json_Optional(residual.standard_uncertainty);
+  text += ", \"deviation_before\": " + Json_Optional(residual.deviation_before);
+  text += ", \"deviation_after\": " + Json_Optional(residual.deviation_after);
+  text += ", \"normalised_residual\": " + Json_Optional(residual.normalised);
+  text += QByteArray(", \"flagged\": ") + (residual.flagged ? "true" : "false") + '}';
+  return text;
+}
+
+// The member "measurements" added at the end of an indented object.
+QByteArray With_Measurements(QByteArray object, const std::vector<TRecordRow>& rows)
+{
+  QByteArray list = ",\n    \"measurements\": [";
+  list.reserve(int(rows.size()) * 480 + 64);
+  for(size_t i = 0; i < rows.size(); ++i)
+  {
+    list += i == 0 ? "\n        " : ",\n        ";
+    list += Measurement(rows[i]);
+  }
+  list += rows.empty() ? "]\n" : "\n    ]\n";
+  const int end = object.lastIndexOf('}');
+  int last = end - 1;
+  while(last >= 0 && (object[last] == '\n' || object[last] == ' '))
+    --last;
+  object.replace(last + 1, end - last - 1, list);
+  return object;
 }
 }
 
@@ -86,10 +138,6 @@ QByteArray Results_Json(const TSetResults& results, const TResultsDisplay& displ
   squareness.insert(QStringLiteral("xy"), Error_Object(results, display, SQUARE_ERROR_XY));
   squareness.insert(QStringLiteral("yz"), Error_Object(results, display, SQUARE_ERROR_YZ));
   squareness.insert(QStringLiteral("zx"), Error_Object(results, display, SQUARE_ERROR_ZX));
-
-  QJsonArray measurements;
-  for(const TRecordRow& row : results.rows)
-    measurements.append(Measurement(row));
 
   QJsonObject root;
   root.insert(QStringLiteral("program"), QStringLiteral("orthavel-cli"));
@@ -106,7 +154,6 @@ QByteArray Results_Json(const TSetResults& results, const TResultsDisplay& displ
   root.insert(QStringLiteral("statistics"),
               QJsonObject{{QStringLiteral("initial"), Statistics(results.fit, results.fit.initial_statistics)},
                           {QStringLiteral("final"), Statistics(results.fit, results.fit.final_statistics)}});
-  root.insert(QStringLiteral("measurements"), measurements);
   root.insert(QStringLiteral("warnings"), QJsonArray::fromStringList(warnings));
-  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+  return With_Measurements(QJsonDocument(root).toJson(QJsonDocument::Indented), results.rows);
 }

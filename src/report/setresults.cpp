@@ -1,6 +1,7 @@
 #include "setresults.h"
 
 #include <cassert>
+#include <utility>
 
 #include "measurementset.h"
 #include "recordcheck.h"
@@ -33,7 +34,9 @@ TSetResults Compute_Set_Results(const TMeasurementSet& set)
   results.analysis = Analyse_Square(results.snapshot, results.fit, results.uncertainty);
 
   size_t fitted = 0;
-  for(const TMeasurement* record : set.Records())
+  const std::vector<TMeasurement*> records = set.Records();
+  results.rows.reserve(records.size());
+  for(const TMeasurement* record : records)
   {
     TRecordRow row = Row_Of(*record);
     if(row.fitted)
@@ -44,7 +47,7 @@ TSetResults Compute_Set_Results(const TMeasurementSet& set)
         row.nominal_length = results.fit.ballbar_length;
       ++(row.type == TMeasurement::MEASUREMENT_BALLBAR ? results.ballbar_count : results.length_count);
     }
-    results.rows.push_back(row);
+    results.rows.push_back(std::move(row));
   }
   assert(fitted == results.analysis.residuals.size());
   return results;
