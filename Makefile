@@ -8,12 +8,16 @@ PREFIX ?= /usr/local
 # The Release build of the programs alone, for `make install` and `make package`.
 PACKAGE_DIR = build-package
 
-.PHONY: all deps build run check check-sanitize check-asan check-tsan check-install release install package bench fuzz icons screenshot clean
+.PHONY: all deps test-deps build run check check-sanitize check-asan check-tsan check-install release install package bench fuzz icons screenshot clean
 
 all: build
 
 deps:
 	@scripts/install-deps build
+
+# The tests also read the report's PDF (pdftotext).
+test-deps:
+	@scripts/install-deps build test
 
 $(BUILD_DIR)/CMakeCache.txt:
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
@@ -26,7 +30,7 @@ run: deps $(BUILD_DIR)/CMakeCache.txt
 	@cmake --build $(BUILD_DIR) --target orthavel -j $(JOBS)
 	./$(BUILD_DIR)/orthavel
 
-check: build
+check: build test-deps
 	$(MAKE) --no-print-directory check-sanitize
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
 	$(MAKE) --no-print-directory check-install
@@ -43,7 +47,7 @@ space := $(subst ,, )
 check-sanitize: check-asan check-tsan
 
 # Every test program under AddressSanitizer, LeakSanitizer and UBSan; any report fails.
-check-asan: deps
+check-asan: test-deps
 	cmake -S . -B build-asan -DORTHAVEL_SANITIZE=address,undefined $(SANITIZER_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen \
@@ -52,7 +56,7 @@ check-asan: deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest -j $(JOBS) --output-on-failure
 
 # The solver's tests and the window tests under ThreadSanitizer; any report fails.
-check-tsan: deps
+check-tsan: test-deps
 	cmake -S . -B build-tsan -DORTHAVEL_SANITIZE=thread $(SANITIZER_FLAGS)
 	cmake --build build-tsan -j $(JOBS) --target $(addprefix test_,$(TSAN_TESTS))
 	cd build-tsan && QT_QPA_PLATFORM=offscreen \

@@ -122,9 +122,9 @@ void TOrthavelTest::menus()
   const QList<QAction*> bar = window->menuBar()->actions();
   QCOMPARE(Action_Texts(bar), QStringList({"File", "Edit", "View", "Help"}));
   QCOMPARE(Action_Texts(bar[0]->menu()->actions()),
-           QStringList({"New", "|", "Open", "Save", "Save As", "|", QString::fromUtf8("Project Settings\xE2\x80\xA6"),
-                        "|", "Import", "|", "Quit"}));
-  QCOMPARE(Action_Texts(bar[0]->menu()->actions()[8]->menu()->actions()),
+           QStringList({"New", "|", "Open", "Save", "Save As", "|", "Project Information…", "Project Settings…", "|",
+                        "Export Report…", "Export Measurements (CSV)…", "|", "Import", "|", "Quit"}));
+  QCOMPARE(Action_Texts(bar[0]->menu()->actions()[12]->menu()->actions()),
            QStringList({"Ball Bar", "Laser", "Stepgauge Square", "BnS Results"}));
   QCOMPARE(Action_Texts(bar[1]->menu()->actions()),
            QStringList({"Undo", "Redo", "|", "Duplicate", "Add Diagonal Set\u2026"}));

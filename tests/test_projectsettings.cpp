@@ -73,6 +73,24 @@ TProjectSettings Settings_Of(double ball_bar_a, double ball_bar_b, double length
   return settings;
 }
 
+// Every field given, with text that XML must escape and characters beyond ASCII.
+TProjectSettings Full_Information()
+{
+  TProjectSettings settings;
+  TProjectInformation& information = settings.information;
+  information.machine_maker = "Maker & Sons <GmbH>";
+  information.machine_model = "Gantry \"5-axis\"";
+  information.machine_serial_number = "SN-0042";
+  information.customer = "Müller's Präzision ✓ 🛠";
+  information.operator_name = "A. Operator";
+  information.measurement_date = QDate(2026, 12, 9);
+  information.instruments = {{"Ball bar", "BB-1", "CERT 17/2026"}, {"Laser", "", "L-9"}};
+  information.air_temperature_c = 20.1;
+  information.machine_temperature_c = -0.25;
+  information.notes = "First line\n  indented second line\nthird";
+  return settings;
+}
+
 QByteArray Project_With(const QString& settings_text)
 {
   return (QString(HEADER) + RECORDS_TEXT + settings_text + "</Orthavel>\n").toUtf8();
@@ -95,6 +113,7 @@ private slots:
   void resetTakesSettingsUnmodified();
   void defaultSettingsWriteTheFileAsBefore();
   void settingsAreWrittenAfterTheLengths();
+  void informationIsWrittenBesideTheSettings();
   void roundTrip_data();
   void roundTrip();
   void partialElements_data();
@@ -201,6 +220,35 @@ void TTestProjectSettings::settingsAreWrittenAfterTheLengths()
   QCOMPARE(read[1]->Actual_Length(), 500.001);
 }
 
+// Information without settings writes no settings element; each value is an element's text.
+void TTestProjectSettings::informationIsWrittenBesideTheSettings()
+{
+  const auto records = Two_Records();
+  TProjectSettings settings;
+  settings.information.customer = "C & D";
+  settings.information.instruments = {{"Ball bar", "", "17"}};
+  settings.information.air_temperature_c = 20.5;
+  QVERIFY(!settings.Is_Default());
+  QByteArray data;
+  QString error;
+  QVERIFY(TProjectFile::Save_Data(&data, Pointers(records), &error, settings));
+  QCOMPARE(data, Project_With("    <Project_Information>\n"
+                              "        <Customer>C &amp; D</Customer>\n"
+                              "        <Instruments>\n"
+                              "            <Instrument>\n"
+                              "                <Name>Ball bar</Name>\n"
+                              "                <Certificate>17</Certificate>\n"
+                              "            </Instrument>\n"
+                              "        </Instruments>\n"
+                              "        <Air_Temperature_C>20.5</Air_Temperature_C>\n"
+                              "    </Project_Information>\n"));
+
+  settings.uncertainty.length.constant_um = 2.0;
+  QVERIFY(TProjectFile::Save_Data(&data, Pointers(records), &error, settings));
+  QVERIFY(data.indexOf("<Project_Settings>") > data.indexOf("</Length>"));
+  QVERIFY(data.indexOf("<Project_Information>") > data.indexOf("</Project_Settings>"));
+}
+
 void TTestProjectSettings::roundTrip_data()
 {
   QTest::addColumn<TProjectSettings>("settings");
@@ -209,6 +257,16 @@ void TTestProjectSettings::roundTrip_data()
   QTest::newRow("zero") << Settings_Of(0.0, 0.0, 0.0, 0.0);
   QTest::newRow("thirds") << Settings_Of(1.0 / 3.0, 2.0 / 3.0, 1e-9, 12345.678901234);
   QTest::newRow("large") << Settings_Of(1e300, 5e-324, 7.0, 1.0);
+  QTest::newRow("information") << Full_Information();
+  TProjectSettings both = Full_Information();
+  both.uncertainty = Settings_Of(2.0, 0.5, 1.0, 0.0).uncertainty;
+  QTest::newRow("information and uncertainty") << both;
+  TProjectSettings date_only;
+  date_only.information.measurement_date = QDate(1999, 2, 28);
+  QTest::newRow("date only") << date_only;
+  TProjectSettings temperature_only;
+  temperature_only.information.machine_temperature_c = 1.0 / 3.0;
+  QTest::newRow("temperature only") << temperature_only;
 }
 
 void TTestProjectSettings::roundTrip()
@@ -270,6 +328,10 @@ void TTestProjectSettings::badValues_data()
                          << prefix + "Ball_Bar/Constant_um must be a number of 0 or more, not ''";
   QTest::newRow("missing") << Uncertainty_Element("<Ball_Bar><Constant_um>1</Constant_um></Ball_Bar>", "")
                            << "ERR:  Node 'Proportional_um_per_m' is missing from node 'Ball_Bar' and not optional.";
+  QTest::newRow("date") << QByteArray("<Project_Information><Measurement_Date>2026-13-01</Measurement_Date></Project_Information>")
+                        << "ERR:  The project information Measurement_Date must be a date written YYYY-MM-DD, not '2026-13-01'";
+  QTest::newRow("temperature") << QByteArray("<Project_Information><Air_Temperature_C>20,5</Air_Temperature_C></Project_Information>")
+                               << "ERR:  The project information Air_Temperature_C must be a number, not '20,5'";
 }
 
 void TTestProjectSettings::badValues()

@@ -46,12 +46,12 @@ bool operator!=(const TUncertaintySettings& a, const TUncertaintySettings& b)
 
 bool TProjectSettings::Is_Default() const
 {
-  return uncertainty.Is_Default();
+  return uncertainty.Is_Default() && information.Is_Empty();
 }
 
 bool operator==(const TProjectSettings& a, const TProjectSettings& b)
 {
-  return a.uncertainty == b.uncertainty;
+  return a.uncertainty == b.uncertainty && a.information == b.information;
 }
 
 bool operator!=(const TProjectSettings& a, const TProjectSettings& b)

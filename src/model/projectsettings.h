@@ -1,10 +1,12 @@
 // What a project keeps besides its records: the stated uncertainties of the
-// measured lengths, which the uncertainty analysis propagates to the errors.
-// A project whose settings are the defaults is written without them.
+// measured lengths, which the uncertainty analysis propagates to the errors,
+// and the information a report names (projectinformation.h). A project whose
+// settings are the defaults is written without them.
 #ifndef PROJECTSETTINGS_H
 #define PROJECTSETTINGS_H
 
 #include "measurement.h"
+#include "projectinformation.h"
 
 // Standard uncertainty of a measured length L (mm): u = sqrt(a² + (b·L/1000)²) µm.
 struct TLengthUncertainty
@@ -38,6 +40,7 @@ bool operator!=(const TUncertaintySettings& a, const TUncertaintySettings& b);
 struct TProjectSettings
 {
   TUncertaintySettings uncertainty;
+  TProjectInformation information;
 
   bool Is_Default() const;
 };

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "fixedtext.h"
+#include "projectinformationfile.h"
 #include "xmlfile.h"
 
 namespace
@@ -41,13 +42,27 @@ double Read_Value(const TXmlFile& xml_file, const QDomElement& node, const QStri
 
 void Write_Project_Settings(TXmlFile* xml_file, const TProjectSettings& settings)
 {
-  if(settings.Is_Default())
+  Write_Uncertainty_Settings(xml_file, settings.uncertainty);
+  Write_Project_Information(xml_file, settings.information);
+}
+
+TProjectSettings Read_Project_Settings(TXmlFile* xml_file)
+{
+  TProjectSettings settings;
+  settings.uncertainty = Read_Uncertainty_Settings(xml_file);
+  settings.information = Read_Project_Information(xml_file);
+  return settings;
+}
+
+void Write_Uncertainty_Settings(TXmlFile* xml_file, const TUncertaintySettings& uncertainty_settings)
+{
+  if(uncertainty_settings.Is_Default())
     return;
   QDomElement settings_node = xml_file->Create_Node(xml_file->Root_Node(), SETTINGS_NAME);
   QDomElement uncertainty_node = xml_file->Create_Node(&settings_node, UNCERTAINTY_NAME);
   for(const TKind& kind : KINDS)
   {
-    const TLengthUncertainty& uncertainty = settings.uncertainty.*kind.uncertainty;
+    const TLengthUncertainty& uncertainty = uncertainty_settings.*kind.uncertainty;
     QDomElement node = xml_file->Create_Node(&uncertainty_node, QString::fromLatin1(kind.name));
     // One element per value: the order of attributes in a written DOM is not fixed.
     QDomElement constant_node = xml_file->Create_Node(&node, CONSTANT_NAME);
@@ -57,9 +72,9 @@ void Write_Project_Settings(TXmlFile* xml_file, const TProjectSettings& settings
   }
 }
 
-TProjectSettings Read_Project_Settings(TXmlFile* xml_file)
+TUncertaintySettings Read_Uncertainty_Settings(TXmlFile* xml_file)
 {
-  TProjectSettings settings;
+  TUncertaintySettings settings;
   const QDomElement settings_node = xml_file->Get_Node(xml_file->Root_Node(), SETTINGS_NAME, true);
   if(settings_node.isNull())
     return settings;
@@ -71,7 +86,7 @@ TProjectSettings Read_Project_Settings(TXmlFile* xml_file)
     const QDomElement node = xml_file->Get_Node(&uncertainty_node, QString::fromLatin1(kind.name), true);
     if(node.isNull())
       continue;
-    TLengthUncertainty& uncertainty = settings.uncertainty.*kind.uncertainty;
+    TLengthUncertainty& uncertainty = settings.*kind.uncertainty;
     uncertainty.constant_um = Read_Value(*xml_file, node, CONSTANT_NAME);
     uncertainty.proportional_um_per_m = Read_Value(*xml_file, node, PROPORTIONAL_NAME);
   }

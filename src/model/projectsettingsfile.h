@@ -14,7 +14,8 @@
 //       </Uncertainty>
 //   </Project_Settings>
 //
-// Numbers are written in their shortest form that reads back exactly.
+// Numbers are written in their shortest form that reads back exactly. The
+// project information follows as an element of its own (projectinformationfile.h).
 #ifndef PROJECTSETTINGSFILE_H
 #define PROJECTSETTINGSFILE_H
 
@@ -22,11 +23,17 @@
 
 class TXmlFile;
 
-// Adds the element to the root; default settings add nothing, so such a
-// project is written as before the settings existed.
+// Adds the settings and the information to the root; default settings and
+// empty information add nothing, so such a project is written as before they
+// existed.
 void Write_Project_Settings(TXmlFile* xml_file, const TProjectSettings& settings);
-// The settings of the file: the defaults where the file has none. A value that
-// is not a finite number of 0 or more throws a TXmlFileException naming it.
+// The settings and information of the file: the defaults where the file has
+// none. A value that is not a finite number of 0 or more throws a
+// TXmlFileException naming it.
 TProjectSettings Read_Project_Settings(TXmlFile* xml_file);
+
+// The "Project_Settings" element alone.
+void Write_Uncertainty_Settings(TXmlFile* xml_file, const TUncertaintySettings& settings);
+TUncertaintySettings Read_Uncertainty_Settings(TXmlFile* xml_file);
 
 #endif

@@ -25,10 +25,10 @@
 #include "measurementeditor.h"
 #include "measurementlist.h"
 #include "measurementset.h"
+#include "projectcommands.h"
 #include "recordcheck.h"
 #include "recordwarnings.h"
 #include "messagebox.h"
-#include "projectsettingsdialog.h"
 #include "resultspanel.h"
 #include "sceneview.h"
 #include "uihelpers.h"
@@ -65,6 +65,9 @@ TOrthavel::TOrthavel(const QWidget* parent, Qt::WindowFlags flags)
   Create_Central_Widget();
   Create_Editor_Dock();
   Create_Analysis_Dock();
+  project_commands = Named(new TProjectCommands(document, edit_history, results_panel, scene_view,
+                                              [this] { return last_directory; }, this),
+                          "project_commands");
   Create_Menus();
   status_bar = Named(new QStatusBar(this), "status_bar");
   setStatusBar(status_bar);
@@ -97,8 +100,6 @@ void TOrthavel::Create_Actions()
   action_save_as = Named(new QAction(QStringLiteral("Save As"), this), "action_save_as");
   action_save_as->setShortcut(QKeySequence::SaveAs);
   action_save_as->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-  action_project_settings =
-    Named(new QAction(QString::fromUtf8("Project Settings\xE2\x80\xA6"), this), "action_project_settings");
   action_quit = Named(new QAction(QStringLiteral("Quit"), this), "action_quit");
   action_quit->setShortcut(QKeySequence::Quit);
   action_import_ballbar = Named(new QAction(QStringLiteral("Ball Bar"), this), "action_import_ballbar");
@@ -170,7 +171,11 @@ void TOrthavel::Create_Menus()
   file_menu->addAction(action_save);
   file_menu->addAction(action_save_as);
   file_menu->addSeparator();
-  file_menu->addAction(action_project_settings);
+  file_menu->addAction(project_commands->Project_Information_Action());
+  file_menu->addAction(project_commands->Project_Settings_Action());
+  file_menu->addSeparator();
+  file_menu->addAction(project_commands->Export_Report_Action());
+  file_menu->addAction(project_commands->Export_Csv_Action());
   file_menu->addSeparator();
   QMenu* import_menu = Named(file_menu->addMenu(QStringLiteral("Import")), "import_menu");
   import_menu->addAction(action_import_ballbar);
@@ -210,11 +215,12 @@ void TOrthavel::Connect_Actions()
   connect(action_open, &QAction::triggered, this, &TOrthavel::Menu_Open);
   connect(action_save, &QAction::triggered, this, &TOrthavel::Menu_Save);
   connect(action_save_as, &QAction::triggered, this, &TOrthavel::Menu_SaveAs);
+  connect(project_commands, &TProjectCommands::Status_Message, this, [this](const QString& text) { Show_Status(status_bar, text); });
+  connect(project_commands, &TProjectCommands::Failure, this, &TOrthavel::Report_Failure);
   connect(action_import_ballbar, &QAction::triggered, this, &TOrthavel::Menu_Import_BallBar);
   connect(action_import_laser, &QAction::triggered, this, &TOrthavel::Menu_Import_Laser);
   connect(action_import_stepgauge_square, &QAction::triggered, this, &TOrthavel::Menu_Import_Stepgauge_Square);
   connect(action_import_bns_results, &QAction::triggered, this, &TOrthavel::Menu_Import_BnS_Results);
-  connect(action_project_settings, &QAction::triggered, this, &TOrthavel::Menu_Project_Settings);
   connect(action_quit, &QAction::triggered, this, &QWidget::close);
   connect(action_about, &QAction::triggered, this, &TOrthavel::Menu_About);
 }
@@ -304,19 +310,6 @@ void TOrthavel::Show_Analysis()
 void TOrthavel::Show_Display_Choice()
 {
   analysis_panel->Set_Display(results_panel->Sign_Convention(), results_panel->Unit());
-}
-
-void TOrthavel::Menu_Project_Settings()
-{
-  TProjectSettingsDialog dialog(document->Settings(), this);
-  Named(&dialog, "project_settings_dialog");
-  if(dialog.exec() == QDialog::Accepted)
-    Apply_Project_Settings(dialog.Settings());
-}
-
-void TOrthavel::Apply_Project_Settings(const TProjectSettings& settings)
-{
-  edit_history->Push_Settings(QStringLiteral("Project Settings"), settings);
 }
 
 void TOrthavel::Draw_Data()

@@ -25,7 +25,7 @@ class TMeasurement;
 class TMeasurementEditor;
 class TMeasurementSet;
 class TMessageBox;
-class TProjectSettings;
+class TProjectCommands;
 class TResultsPanel;
 class TSceneView;
 
@@ -66,7 +66,6 @@ private slots:
   void Menu_Import_Laser();
   void Menu_Import_Stepgauge_Square();
   void Menu_Import_BnS_Results();
-  void Menu_Project_Settings();
   void Menu_About();
 
   // What follows a change of the set or of the selection.
@@ -90,8 +89,6 @@ private:
   void Connect_Actions();
   void Connect_Document();
   void Stop_Solver();
-  // The one way the project's settings change from the window.
-  void Apply_Project_Settings(const TProjectSettings& settings);
 
   // Files (orthavel_files.cpp)
   bool Confirm_Discard_Changes();
@@ -119,7 +116,6 @@ private:
   QAction* action_save_as;
   QAction* action_undo;
   QAction* action_redo;
-  QAction* action_project_settings;
   QToolBar* tool_bar;
   QStatusBar* status_bar;
   QDockWidget* editor_dock;
@@ -133,6 +129,7 @@ private:
   TResultsPanel* results_panel;
   TAnalysisPanel* analysis_panel;
   TSceneView* scene_view;
+  TProjectCommands* project_commands;
   TCalculateSquare* calculate_square;
 };
 
