@@ -7,34 +7,13 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "mat4.h"
 #include "measurement.h"
+#include "simulated_machine.h"
 #include "window_helpers.h"
 #include "windowtest.h"
 
 namespace
 {
-// Squareness of the simulated machine, in mm/m (radians times 1000).
-const double true_xy = 0.1, true_yz = 0.2, true_zx = -0.3;
-
-// The length such a machine reports for a bar of `length` along `direction`.
-double Reported_Length(const TVector3& direction, double length)
-{
-  const double a = true_xy / 1000.0, b = true_yz / 1000.0, c = true_zx / 1000.0;
-  TMat4 m;
-  const TVector3 rows[3] = {TVector3(std::cos(a), std::sin(a), 0), TVector3(0, std::cos(b), std::sin(b)),
-                            TVector3(std::sin(c), 0, std::cos(c))};
-  for(int row = 0; row < 3; ++row)
-  {
-    m[4 * row] = rows[row].x;
-    m[4 * row + 1] = rows[row].y;
-    m[4 * row + 2] = rows[row].z;
-  }
-  TVector3 unit = direction;
-  unit.Normal();
-  return length / (m * unit).Length();
-}
-
 // A project of four ball bars along the body diagonals of a box.
 QString Body_Diagonal_Project()
 {

@@ -26,25 +26,14 @@ void TEditRecordCommand::undo()
     d_document->Edit(d_row, *d_old_values);
 }
 
-TInsertRecordsCommand::TInsertRecordsCommand(TMeasurementSet* document, std::vector<int> rows,
-                                             std::vector<std::unique_ptr<TMeasurement>> records, const QString& text)
-  : QUndoCommand(text), d_document(document), d_rows(std::move(rows)), d_records(std::move(records))
+TRowsCommand::TRowsCommand(TMeasurementSet* document, std::vector<int> rows,
+                           std::vector<std::unique_ptr<TMeasurement>> records, const QString& text)
+  : QUndoCommand(text), d_document(document), d_rows(std::move(rows)), d_insertion(true), d_records(std::move(records))
 {
 }
 
-void TInsertRecordsCommand::redo()
-{
-  d_document->Insert_Rows(d_rows, std::move(d_records));
-  d_records.clear();
-}
-
-void TInsertRecordsCommand::undo()
-{
-  d_records = d_document->Take_Rows(d_rows);
-}
-
-TRemoveRecordsCommand::TRemoveRecordsCommand(TMeasurementSet* document, std::vector<int> rows, const QString& text)
-  : QUndoCommand(text), d_document(document), d_rows(std::move(rows))
+TRowsCommand::TRowsCommand(TMeasurementSet* document, std::vector<int> rows, const QString& text)
+  : QUndoCommand(text), d_document(document), d_rows(std::move(rows)), d_insertion(false)
 {
   std::sort(d_rows.begin(), d_rows.end());
   d_rows.erase(std::unique(d_rows.begin(), d_rows.end()), d_rows.end());
@@ -53,15 +42,25 @@ TRemoveRecordsCommand::TRemoveRecordsCommand(TMeasurementSet* document, std::vec
                d_rows.end());
 }
 
-void TRemoveRecordsCommand::redo()
+void TRowsCommand::redo()
 {
-  d_records = d_document->Take_Rows(d_rows);
+  d_insertion ? Put_In() : Take_Out();
 }
 
-void TRemoveRecordsCommand::undo()
+void TRowsCommand::undo()
+{
+  d_insertion ? Take_Out() : Put_In();
+}
+
+void TRowsCommand::Put_In()
 {
   d_document->Insert_Rows(d_rows, std::move(d_records));
   d_records.clear();
+}
+
+void TRowsCommand::Take_Out()
+{
+  d_records = d_document->Take_Rows(d_rows);
 }
 
 TSettingsCommand::TSettingsCommand(TMeasurementSet* document, const TProjectSettings& settings, const QString& text)

@@ -31,35 +31,29 @@ private:
   std::unique_ptr<TMeasurement> d_old_values;
 };
 
-// Puts records in at ascending rows (where they stand afterwards); undo
-// takes them out again. Removing rows is the same change the other way round.
-class TInsertRecordsCommand : public QUndoCommand
+// Puts records in at ascending rows (where they stand afterwards) or takes
+// the records at rows out; undo does the other. The records out of the set
+// are kept here, moved, never copied.
+class TRowsCommand : public QUndoCommand
 {
 public:
-  TInsertRecordsCommand(TMeasurementSet* document, std::vector<int> rows,
-                        std::vector<std::unique_ptr<TMeasurement>> records, const QString& text);
+  // An insertion of records at rows.
+  TRowsCommand(TMeasurementSet* document, std::vector<int> rows, std::vector<std::unique_ptr<TMeasurement>> records,
+               const QString& text);
+  // A removal of the rows; rows not in the set are passed over.
+  TRowsCommand(TMeasurementSet* document, std::vector<int> rows, const QString& text);
 
   void redo() override;
   void undo() override;
 
 private:
+  void Put_In();
+  void Take_Out();
+
   TMeasurementSet* d_document;
   std::vector<int> d_rows;
+  bool d_insertion;
   // The records while they are out of the set.
-  std::vector<std::unique_ptr<TMeasurement>> d_records;
-};
-
-class TRemoveRecordsCommand : public QUndoCommand
-{
-public:
-  TRemoveRecordsCommand(TMeasurementSet* document, std::vector<int> rows, const QString& text);
-
-  void redo() override;
-  void undo() override;
-
-private:
-  TMeasurementSet* d_document;
-  std::vector<int> d_rows;
   std::vector<std::unique_ptr<TMeasurement>> d_records;
 };
 

@@ -26,13 +26,13 @@ void TEditHistory::Push_Insert(const QString& text, int first_row, std::vector<s
   std::vector<int> rows(records.size());
   for(size_t i = 0; i < rows.size(); ++i)
     rows[i] = first_row + static_cast<int>(i);
-  undo_stack->push(new TInsertRecordsCommand(d_document, std::move(rows), std::move(records), text));
+  undo_stack->push(new TRowsCommand(d_document, std::move(rows), std::move(records), text));
 }
 
 void TEditHistory::Push_Remove(const QString& text, const std::vector<int>& rows)
 {
   if(!rows.empty())
-    undo_stack->push(new TRemoveRecordsCommand(d_document, rows, text));
+    undo_stack->push(new TRowsCommand(d_document, rows, text));
 }
 
 void TEditHistory::Push_Settings(const QString& text, const TProjectSettings& settings)
