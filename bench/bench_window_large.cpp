@@ -172,7 +172,8 @@ void Open(const QString& directory, int bars)
               bars, double(clock.elapsed()), Peak_Megabytes(), stalls.Longest(), window->Document()->Count());
 }
 
-void Paint(const QString& directory, int bars)
+// A window holding an imported ball-bar file of `bars` bars, its fit done.
+std::unique_ptr<TOrthavel> Window_With_Bars(const QString& directory, int bars)
 {
   const QString path = directory + "/bars.dat";
   Write_Ballbar_File(path, bars);
@@ -180,6 +181,12 @@ void Paint(const QString& directory, int bars)
   Answer_Boxes();
   window->Import_Data(path);
   Wait_For_Results(window.get());
+  return window;
+}
+
+void Paint(const QString& directory, int bars)
+{
+  std::unique_ptr<TOrthavel> window = Window_With_Bars(directory, bars);
   auto* view = window->findChild<TGraphicWidget*>("graphic_widget");
   view->resize(VIEW_WIDTH, VIEW_HEIGHT);
   QImage image(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_ARGB32_Premultiplied);
@@ -195,12 +202,7 @@ void Paint(const QString& directory, int bars)
 
 void Apply(const QString& directory, int bars)
 {
-  const QString path = directory + "/bars.dat";
-  Write_Ballbar_File(path, bars);
-  std::unique_ptr<TOrthavel> window = Show_Window();
-  Answer_Boxes();
-  window->Import_Data(path);
-  Wait_For_Results(window.get());
+  std::unique_ptr<TOrthavel> window = Window_With_Bars(directory, bars);
   auto* list = window->findChild<QListWidget*>("measurement_list");
   list->setCurrentRow(bars / 2);
   QApplication::processEvents();
