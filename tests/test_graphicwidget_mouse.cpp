@@ -15,6 +15,16 @@ namespace
 {
 const double SCALE_TOLERANCE = 1e-12;
 
+// Every camera value after a zoom is the value before times the factor; the
+// text names the first value that is not.
+QString Scaling_Fault(const std::vector<double>& before, const std::vector<double>& after, double factor)
+{
+  for(size_t i = 0; i < before.size(); ++i)
+    if(!(std::fabs(after[i] - before[i] * factor) <= SCALE_TOLERANCE * std::fabs(before[i])))
+      return QString("camera value %1: %2 is not %3 times %4").arg(i).arg(after[i]).arg(factor).arg(before[i]);
+  return QString();
+}
+
 class TKeyRecorder : public QWidget
 {
 public:
@@ -70,8 +80,8 @@ void TestGraphicWidgetMouse::Wheel_Zoom()
   const std::vector<double> before = Camera_Values(widget);
   Wheel(&widget, delta);
   const std::vector<double> after = Camera_Values(widget);
-  for(size_t i = 0; i < before.size(); ++i)
-    QVERIFY2(std::fabs(after[i] - before[i] * factor) <= SCALE_TOLERANCE * std::fabs(before[i]), qPrintable(QString::number(i)));
+  const QString fault = Scaling_Fault(before, after, factor);
+  QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
 void TestGraphicWidgetMouse::Click_Zoom_data()
@@ -96,8 +106,8 @@ void TestGraphicWidgetMouse::Click_Zoom()
   QTest::mousePress(&widget, Qt::RightButton, Qt::NoModifier, QPoint(30, row));
   QTest::mouseRelease(&widget, Qt::RightButton, Qt::NoModifier, QPoint(30, row));
   const std::vector<double> after = Camera_Values(widget);
-  for(size_t i = 0; i < before.size(); ++i)
-    QVERIFY(std::fabs(after[i] - before[i] * factor) <= SCALE_TOLERANCE * std::fabs(before[i]));
+  const QString fault = Scaling_Fault(before, after, factor);
+  QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
 void TestGraphicWidgetMouse::Right_Drag_Dead_Zone_And_Pan()

@@ -46,7 +46,7 @@ TProjectCommands::TProjectCommands(TMeasurementSet* document, TEditHistory* hist
 void TProjectCommands::Menu_Project_Information()
 {
   TProjectInformationDialog dialog(d_document->Settings().information, d_window);
-  dialog.setObjectName(QStringLiteral("project_information_dialog"));
+  Named(&dialog, "project_information_dialog");
   if(dialog.exec() != QDialog::Accepted)
     return;
   TProjectSettings settings = d_document->Settings();
@@ -124,7 +124,7 @@ void TProjectCommands::Menu_Export_Csv()
   if(!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
   {
     emit Failure(QStringLiteral("Cannot Export Measurements"),
-                   QStringLiteral("ERR:  Cannot write file '%1'.  Reason: %2").arg(path, file.errorString()));
+                 QStringLiteral("ERR:  Cannot write file '%1'.  Reason: %2").arg(path, file.errorString()));
     return;
   }
   emit Status_Message(QStringLiteral("Exported the measurements to %1").arg(QFileInfo(path).fileName()));
