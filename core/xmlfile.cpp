@@ -1,5 +1,6 @@
 #include "xmlfile.h"
 
+#include <QBuffer>
 #include <QDomImplementation>
 #include <QDomNamedNodeMap>
 #include <QDomText>
@@ -11,6 +12,7 @@
 #include <cassert>
 
 #include "fixedtext.h"
+#include "xmlstream.h"
 
 namespace
 {
@@ -26,26 +28,10 @@ TXmlFileException Data_Error(const QString& message)
 // passes is handed to the recursive DOM builder.
 void Check_Structure(const QByteArray& data, const QString& source)
 {
-  QXmlStreamReader reader(data);
-  reader.setNamespaceProcessing(false);
-  int depth = 0;
-
-  while(!reader.atEnd())
-  {
-    const QXmlStreamReader::TokenType token = reader.readNext();
-    if(token == QXmlStreamReader::StartElement)
-    {
-      if(++depth > TXmlFile::MAXIMUM_NESTING_DEPTH)
-        throw Data_Error(QString("ERR:  Reference %1 XML nested deeper than %2 levels at line %3")
-                           .arg(source).arg(TXmlFile::MAXIMUM_NESTING_DEPTH).arg(reader.lineNumber()));
-    }
-    else if(token == QXmlStreamReader::EndElement)
-      --depth;
-  }
-
-  if(reader.hasError())
-    throw Data_Error(QString("ERR:  Reference %1 XML parse error at line %2 column %3: %4")
-                       .arg(source).arg(reader.lineNumber()).arg(reader.columnNumber()).arg(reader.errorString()));
+  QBuffer buffer;
+  buffer.setData(data);
+  buffer.open(QIODevice::ReadOnly);
+  TXmlStream(&buffer, source, false).Skip_To_End();
 }
 
 // True when XML allows every character of the text: tab, line feed, carriage
@@ -101,41 +87,13 @@ TXmlFile::~TXmlFile() = default;
 
 void TXmlFile::Open(const QString& identification, int* version, bool namespace_processing)
 {
-  if(!QFileInfo(d_file_name).isReadable())
-    throw TXmlFileException(QString("ERR:  Cannot open file '%1' for reading.").arg(d_file_name),
-                            TXmlFileException::ERROR_FILE_ACCESS);
-
-  // Read as bytes: the parser handles line ends itself, while text mode would
-  // drop every carriage return byte, including those inside UTF-16 characters.
   QFile file(d_file_name);
-  if(!file.open(QIODevice::ReadOnly))
-    throw TXmlFileException(QString("ERR:  Cannot open file: '%1'.  Reason: %2").arg(d_file_name, file.errorString()),
-                            TXmlFileException::ERROR_FILE_ACCESS);
-
-  const QByteArray data = Read_All(&file);
+  TXmlStream::Open_File(&file);
+  const QByteArray data = file.readAll();
   file.close();
 
   Parse(data, "file", namespace_processing);
   Check_Identity(identification, version);
-}
-
-// The whole file, in pieces so that the progress can follow.
-QByteArray TXmlFile::Read_All(QFile* file) const
-{
-  if(!d_read_progress)
-    return file->readAll();
-  const qint64 chunk_size = qint64(1) << 20;
-  const qint64 total = file->isSequential() ? 0 : file->size();
-  QByteArray data;
-  data.reserve(int(total));
-  for(QByteArray chunk = file->read(chunk_size); !chunk.isEmpty(); chunk = file->read(chunk_size))
-  {
-    data.append(chunk);
-    if(!d_read_progress(data.size(), total))
-      throw TXmlFileException(QString("ERR:  Reading '%1' was cancelled.").arg(d_file_name),
-                              TXmlFileException::ERROR_FILE_ACCESS);
-  }
-  return data;
 }
 
 void TXmlFile::Open_Data(const QByteArray& data, const QString& identification, int* version, bool namespace_processing)
@@ -164,18 +122,28 @@ void TXmlFile::Parse(const QByteArray& data, const QString& source, bool namespa
 void TXmlFile::Check_Identity(const QString& identification, int* version)
 {
   d_root = d_document.documentElement();
-  if(d_root.tagName() != identification)
-    throw Data_Error(QString("ERR:  Identification '%1' does not match '%2'").arg(identification, d_root.tagName()));
-
+  const std::optional<QString> version_text =
+    d_root.hasAttribute(VERSION_ATTRIBUTE) ? std::optional<QString>(d_root.attribute(VERSION_ATTRIBUTE)) : std::nullopt;
+  Check_Root(identification, d_root.tagName(), version_text, version);
   d_document_type_name = d_document.doctype().name();
   d_identification = identification;
+}
 
-  if(version)
-  {
-    if(!d_root.hasAttribute(VERSION_ATTRIBUTE))
-      throw Data_Error("ERR:  The 'File_Version' attribute is missing.");
-    *version = d_root.attribute(VERSION_ATTRIBUTE).toInt(nullptr, 10);
-  }
+void TXmlFile::Check_Root(const QString& identification, const QString& tag_name,
+                          const std::optional<QString>& version_text, int* version)
+{
+  if(tag_name != identification)
+    throw Data_Error(QString("ERR:  Identification '%1' does not match '%2'").arg(identification, tag_name));
+  if(!version)
+    return;
+  if(!version_text)
+    throw Data_Error("ERR:  The 'File_Version' attribute is missing.");
+  *version = version_text->toInt(nullptr, 10);
+}
+
+const QString& TXmlFile::Version_Attribute()
+{
+  return VERSION_ATTRIBUTE;
 }
 
 void TXmlFile::Reset(const QString& identification, int version)
@@ -317,6 +285,82 @@ QString TXmlFile::Attribute_Of(const QDomNode& node, const QString& name, bool o
   if(!optional)
     throw Data_Error(QString("ERR:  Node attribute '%1' missing and not optional.").arg(name));
   return QString();
+}
+
+QDomElement TXmlFile::Append_Element(QDomNode* parent, TXmlStream* stream)
+{
+  assert(parent && stream);
+  const QXmlStreamReader& reader = stream->Reader();
+  assert(reader.isStartElement());
+  // The parser has judged the characters already (see TAcceptingDomPolicy).
+  const TAcceptingDomPolicy accepting_policy;
+  const bool namespaces = stream->Namespace_Processing();
+  const QDomElement element = Stream_Element(reader, namespaces);
+  parent->appendChild(element);
+  QDomNode current = element;
+  for(int depth = 1; depth > 0;)
+  {
+    const QXmlStreamReader::TokenType token = stream->Next();
+    if(token == QXmlStreamReader::StartElement)
+    {
+      current = current.appendChild(Stream_Element(reader, namespaces));
+      ++depth;
+    }
+    else if(token == QXmlStreamReader::EndElement)
+    {
+      current = current.parentNode();
+      --depth;
+    }
+    else
+    {
+      const QDomNode node = Stream_Node(reader);
+      if(!node.isNull())
+        current.appendChild(node);
+    }
+  }
+  return element;
+}
+
+// The element the reader has started, with its attributes.
+QDomElement TXmlFile::Stream_Element(const QXmlStreamReader& reader, bool namespace_processing)
+{
+  QDomElement element = namespace_processing
+                          ? d_document.createElementNS(reader.namespaceUri().toString(), reader.qualifiedName().toString())
+                          : d_document.createElement(reader.qualifiedName().toString());
+  for(const QXmlStreamAttribute& attribute : reader.attributes())
+  {
+    if(namespace_processing)
+      element.setAttributeNS(attribute.namespaceUri().toString(), attribute.qualifiedName().toString(),
+                             attribute.value().toString());
+    else
+      element.setAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
+  }
+  return element;
+}
+
+// The node of a token inside an element other than an element's start or end;
+// a null node for text of white space alone. As for the document builder,
+// white space is any space character, also in a character data section.
+QDomNode TXmlFile::Stream_Node(const QXmlStreamReader& reader)
+{
+  switch(reader.tokenType())
+  {
+  case QXmlStreamReader::Characters:
+    if(reader.text().trimmed().isEmpty())
+      return QDomNode();
+    if(reader.isCDATA())
+      return d_document.createCDATASection(reader.text().toString());
+    return d_document.createTextNode(reader.text().toString());
+  case QXmlStreamReader::Comment:
+    return d_document.createComment(reader.text().toString());
+  case QXmlStreamReader::ProcessingInstruction:
+    return d_document.createProcessingInstruction(reader.processingInstructionTarget().toString(),
+                                                  reader.processingInstructionData().toString());
+  case QXmlStreamReader::EntityReference:
+    return d_document.createEntityReference(reader.name().toString());
+  default:
+    return QDomNode();
+  }
 }
 
 QDomElement TXmlFile::Create_Node(QDomElement* parent, const QString& name)

@@ -8,11 +8,14 @@
 #include <QDomElement>
 #include <QDomNode>
 #include <QString>
+#include <QXmlStreamReader>
 #include <functional>
+#include <optional>
 
 class QFile;
 class QFileInfo;
 class QSaveFile;
+class TXmlStream;
 
 class TXmlFileException
 {
@@ -43,13 +46,17 @@ public:
   TXmlFile();
   ~TXmlFile();
 
+  // Throws unless the root's tag name is identification and, when version is
+  // given, the root has a version attribute (its text, or none), which is then
+  // read into *version.
+  static void Check_Root(const QString& identification, const QString& tag_name,
+                         const std::optional<QString>& version_text, int* version);
+  // The root's attribute that holds the version: "File_Version".
+  static const QString& Version_Attribute();
+
   QDomElement* Root_Node() { return &d_root; }
   QString File_Name() const { return d_file_name; }
   void Set_File_Name(const QString& file_name) { d_file_name = file_name; }
-  // Open reports its reading to progress (bytes read, file size); returning
-  // false stops it with an exception. An empty one is not called.
-  using TReadProgress = std::function<bool(qint64 done, qint64 total)>;
-  void Set_Read_Progress(const TReadProgress& progress) { d_read_progress = progress; }
   QString Identification() const { return d_identification; }
   QString Document_Type_Name() const { return d_document_type_name; }
 
@@ -70,6 +77,11 @@ public:
   QString Read_Attribute(const QDomElement* node, const QString& name, bool optional) const;
   QString Read_Attribute(const QDomNode* node, const QString& name, bool optional) const;
 
+  // Copies the element the stream has just started, with everything in it,
+  // under parent as Open would have built it (text of space characters alone
+  // is left out), and leaves the stream after the element's end.
+  QDomElement Append_Element(QDomNode* parent, TXmlStream* stream);
+
   QDomElement Create_Node(QDomElement* parent, const QString& name);
   void Write_Text_Node(QDomElement* node, const QString& text);
   void Write_Text_Node(QDomElement* node, const double& value, int precision);
@@ -85,8 +97,9 @@ private:
   static QDomNode First_Child(const QDomNode& parent, const QString& parent_name, bool optional);
   static QString Text_Of(const QDomNode& node, const QString& node_name, bool optional);
   static QString Attribute_Of(const QDomNode& node, const QString& name, bool optional);
+  QDomElement Stream_Element(const QXmlStreamReader& reader, bool namespace_processing);
+  QDomNode Stream_Node(const QXmlStreamReader& reader);
   static QString Open_Failure(const QFileInfo& target, const QSaveFile& file);
-  QByteArray Read_All(QFile* file) const;
 
   void Parse(const QByteArray& data, const QString& source, bool namespace_processing);
   void Check_Identity(const QString& identification, int* version);
@@ -95,7 +108,6 @@ private:
   QDomDocument d_document;
   QDomElement d_root;
   QString d_file_name;
-  TReadProgress d_read_progress;
   QString d_identification;
   QString d_document_type_name;
 };

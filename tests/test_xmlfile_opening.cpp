@@ -1,11 +1,15 @@
 // The XML wrapper opening a document: identification and version, files and
-// their line ends, and the input it refuses (parse errors, deep nesting).
+// their line ends, and the input it refuses (parse errors, deep nesting); the
+// stream reader's copy of an element against Qt's document builder.
+#include <QBuffer>
+#include <QDomImplementation>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "xmlfile.h"
 #include "xmlfile_test_helpers.h"
+#include "xmlstream.h"
 
 using namespace xmlfile_test;
 
@@ -20,6 +24,28 @@ QByteArray Nested(int depth)
   for(int i = 0; i < depth; ++i)
     data += "</a>";
   return data;
+}
+
+// Every node below the element, one line each: type, name, value, attributes.
+void Describe(const QDomNode& node, int level, QStringList* lines)
+{
+  QStringList attributes;
+  const QDomNamedNodeMap map = node.attributes();
+  for(int i = 0; i < map.count(); ++i)
+    attributes << map.item(i).nodeName() + "=" + map.item(i).nodeValue();
+  attributes.sort();
+  lines->append(QString("%1%2 %3 [%4] {%5} %6")
+                  .arg(QString(level, ' ')).arg(node.nodeType()).arg(node.nodeName(), node.nodeValue())
+                  .arg(attributes.join(' '), node.namespaceURI()));
+  for(QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling())
+    Describe(child, level + 1, lines);
+}
+
+QStringList Described(const QDomNode& node)
+{
+  QStringList lines;
+  Describe(node, 0, &lines);
+  return lines;
 }
 }
 
@@ -41,6 +67,9 @@ private slots:
   void deep_nesting_data();
   void deep_nesting();
   void deep_nesting_from_file();
+  void stream_copy_matches_the_document_data();
+  void stream_copy_matches_the_document();
+  void stream_reports_progress_and_cancel();
 };
 
 void TTestXmlFileOpening::identification_and_version_data()
@@ -275,6 +304,98 @@ void TTestXmlFileOpening::deep_nesting_from_file()
   QCOMPARE(Thrown([&] { xml.Open("a", nullptr, true); }),
            QString("ERR:  Reference file XML nested deeper than %1 levels at line 2")
              .arg(TXmlFile::MAXIMUM_NESTING_DEPTH));
+}
+
+void TTestXmlFileOpening::stream_copy_matches_the_document_data()
+{
+  QTest::addColumn<QByteArray>("data");
+
+  QTest::newRow("text and children") << QByteArray("<r><a>x<b>y</b>z</a></r>");
+  QTest::newRow("blank text") << QByteArray("<r><a> \n\t </a><b>\n<c/>\n</b></r>");
+  QTest::newRow("blank character data") << QByteArray("<r><a>\n<![CDATA[ ]]>\nB</a><b><![CDATA[x]]>  y</b></r>");
+  QTest::newRow("other space characters") << QByteArray("<r><a>&#160;</a><b>&#x2003;&#x85;</b><c>\xc2\xa0</c></r>");
+  QTest::newRow("comments and instructions") << QByteArray("<r><a><!--c-->x<?pi data?>y</a></r>");
+  QTest::newRow("references") << QByteArray("<r><a>x&amp;y&#65;&lt;</a></r>");
+  QTest::newRow("internal entity")
+    << QByteArray("<!DOCTYPE r [<!ENTITY e 'hello'><!ENTITY s ' '>]><r><a>x&e;y</a><b>&s;</b></r>");
+  QTest::newRow("attributes") << QByteArray("<r><a one='1' two=\"&amp;\"><b x='y'/></a></r>");
+  QTest::newRow("prefixed namespace") << QByteArray("<r xmlns:p='urn:p'><p:a p:k='v'><p:b>t</p:b></p:a></r>");
+  QTest::newRow("default namespace") << QByteArray("<r><a xmlns='urn:d'><b>t</b></a></r>");
+  QTest::newRow("beyond the basic plane") << QByteArray("<r><a>\xf0\x9f\x98\x80&#x1F600;</a></r>");
+}
+
+// Each child of the root, copied from the stream into a document of its own,
+// is the tree that Qt's document builder makes of the whole text.
+void TTestXmlFileOpening::stream_copy_matches_the_document()
+{
+  QFETCH(QByteArray, data);
+  // The builder crashes on characters beyond U+FFFF unless it accepts any.
+  const QDomImplementation::InvalidDataPolicy policy = QDomImplementation::invalidDataPolicy();
+  QDomImplementation::setInvalidDataPolicy(QDomImplementation::AcceptInvalidChars);
+  QDomDocument expected;
+  QXmlStreamReader whole(data);
+  const bool parsed = expected.setContent(&whole, true);
+  QDomImplementation::setInvalidDataPolicy(policy);
+  QVERIFY(parsed);
+
+  QBuffer buffer;
+  buffer.setData(data);
+  QVERIFY(buffer.open(QIODevice::ReadOnly));
+  TXmlStream stream(&buffer, "data", true);
+  TXmlFile copy;
+  copy.Reset("r", 1);
+  while(stream.Next() != QXmlStreamReader::StartElement)
+    ;
+  while(stream.Next_Child(1))
+    copy.Append_Element(copy.Root_Node(), &stream);
+  stream.Skip_To_End();
+
+  QDomNode expected_child = expected.documentElement().firstChild();
+  QDomNode copied_child = copy.Root_Node()->firstChild();
+  for(; !expected_child.isNull(); expected_child = expected_child.nextSibling(), copied_child = copied_child.nextSibling())
+  {
+    QVERIFY(!copied_child.isNull());
+    QCOMPARE(Described(copied_child), Described(expected_child));
+  }
+  QVERIFY(copied_child.isNull());
+}
+
+// The progress is told how far a file was read, up to its size; a progress
+// that answers false stops the stream with the file's name.
+void TTestXmlFileOpening::stream_reports_progress_and_cancel()
+{
+  QByteArray data = "<r>";
+  for(int i = 0; i < 20000; ++i)
+    data += "<a>" + QByteArray::number(i) + "</a>";
+  data += "</r>";
+  for(const bool cancel : {false, true})
+  {
+    QBuffer buffer;
+    buffer.setData(data);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    TXmlStream stream(&buffer, "data", true);
+    QVector<qint64> done;
+    stream.Set_Read_Progress(
+      [&](qint64 bytes, qint64 total) {
+        done << bytes;
+        return total == data.size() && !(cancel && done.size() == 2);
+      },
+      "big.xml");
+    const QString thrown = Thrown([&] { stream.Skip_To_End(); });
+    if(cancel)
+    {
+      QCOMPARE(thrown, QString("ERR:  Reading 'big.xml' was cancelled."));
+      QCOMPARE(done.size(), 2);
+      QVERIFY(stream.Failed());
+    }
+    else
+    {
+      QCOMPARE(thrown, QString("no exception"));
+      QVERIFY(done.size() > 2);
+      QVERIFY(std::is_sorted(done.begin(), done.end()));
+      QCOMPARE(done.last(), qint64(data.size()));
+    }
+  }
 }
 
 QTEST_GUILESS_MAIN(TTestXmlFileOpening)

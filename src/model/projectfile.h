@@ -15,7 +15,7 @@
 
 #include "measurement.h"
 #include "projectsettings.h"
-#include "xmlfile.h"
+#include "xmlstream.h"
 
 class TProjectFile
 {
@@ -43,13 +43,12 @@ public:
   // progress, if given, is told how far the file has been read; returning
   // false stops the load, which then fails.
   static bool Load(const QString& path, TRecords* records, QString* error, QStringList* zero_directions = nullptr,
-                   TProjectSettings* settings = nullptr, const TXmlFile::TReadProgress& progress = {});
+                   TProjectSettings* settings = nullptr, const TXmlStream::TReadProgress& progress = {});
   static bool Load_Data(const QByteArray& data, TRecords* records, QString* error,
                         QStringList* zero_directions = nullptr, TProjectSettings* settings = nullptr);
 
 private:
   static void Write_Records(TXmlFile* xml_file, const std::vector<TMeasurement*>& records);
-  static void Read_Records(TXmlFile* xml_file, TRecords* records, QStringList* zero_directions);
 };
 
 #endif
