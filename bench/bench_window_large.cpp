@@ -103,11 +103,14 @@ void Answer_Boxes()
   timer->start(20);
 }
 
-// Waits until the solver has announced a fit of the set as it stands.
+// Waits until the solver has announced a fit of the set as it stands and the
+// list holds a row for every record.
 void Wait_For_Results(TOrthavel* window)
 {
   auto* solver = window->findChild<TCalculateSquare*>("calculate_square");
-  while(!(solver->Result().serial == solver->Data_Serial() && solver->Data_Serial() > 0))
+  auto* list = window->findChild<QListWidget*>("measurement_list");
+  while(!(solver->Result().serial == solver->Data_Serial() && solver->Data_Serial() > 0) ||
+        list->count() < window->Document()->Count())
     QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   QApplication::processEvents();
 }

@@ -5,7 +5,11 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "measurementeditor.h"
+#include "measurementlist.h"
+
 #include "measurement.h"
+#include "measurementset.h"
 #include "window_helpers.h"
 #include "windowtest.h"
 
@@ -29,6 +33,7 @@ private slots:
   void points_dialog_data();
   void points_dialog();
   void hand_entered_ballbars_give_xy();
+  void large_import_fills_the_list_in_slices();
 
 private:
   void Add(const char* action_name);
@@ -332,6 +337,45 @@ void TOrthavelEditorTest::hand_entered_ballbars_give_xy()
   // The selected ball bar shows the solver's estimate of the bar length.
   QTRY_COMPARE_WITH_TIMEOUT(Text_Of(window, "nominal_length_edit"), QString("1000.0000"), 5000);
   QVERIFY(qAbs(window->Document()->Default_Ballbar_Length() - 1000.0) < 1e-3);
+}
+
+// The rows of a large import enter the list a slice at a time while the
+// window goes on; undoing it meanwhile leaves no row behind, and selecting a
+// record whose row is still to come completes the list first.
+void TOrthavelEditorTest::large_import_fills_the_list_in_slices()
+{
+  const int bars = 50001;
+  QString text = "BallBar_V1\n";
+  for(int i = 0; i < bars; ++i)
+    text += QString("B%1,0,%2,0,0,%3,300,0,0,0,0\n").arg(i).arg(i % 500).arg(i % 500);
+  const QString path = Write_File("many.dat", text);
+  QListWidget* list = Member<QListWidget>(window, "measurement_list");
+  const TMeasurementSet* document = window->Document();
+
+  QVERIFY(window->Import_Data(path));
+  QCOMPARE(document->Count(), bars);
+  QVERIFY2(list->count() > 0 && list->count() < bars, qPrintable(QString::number(list->count())));
+  Member<QAction>(window, "action_undo")->trigger();
+  QCOMPARE(document->Count(), 0);
+  QCOMPARE(list->count(), 0);
+  QTest::qWait(50);
+  QCOMPARE(list->count(), 0);
+
+  Member<QAction>(window, "action_redo")->trigger();
+  QVERIFY(list->count() < bars);
+  window->findChild<TMeasurementEditor*>()->Select_Row(bars - 1);
+  QCOMPARE(list->count(), bars);
+  QCOMPARE(list->currentRow(), bars - 1);
+  for(int row = 0; row < bars; row += 997)
+  {
+    QCOMPARE(TMeasurementList::Measurement_From_Item(list->item(row)), document->At(row));
+    QCOMPARE(list->item(row)->text(), QString("B%1").arg(row));
+  }
+
+  Member<QAction>(window, "action_undo")->trigger();
+  Member<QAction>(window, "action_redo")->trigger();
+  QTRY_COMPARE(list->count(), bars);
+  QCOMPARE(TMeasurementList::Measurement_From_Item(list->item(bars - 1)), document->At(bars - 1));
 }
 
 QTEST_MAIN(TOrthavelEditorTest)

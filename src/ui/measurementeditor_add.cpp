@@ -62,6 +62,7 @@ void TMeasurementEditor::Insert_And_Select(const QString& text, int row,
   if(records.empty())
     return;
   d_history->Push_Insert(text, row, std::move(records));
+  d_list->Complete_Rows();
   measurement_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
 
@@ -125,6 +126,7 @@ void TMeasurementEditor::Select_Row(int row)
 {
   if(!measurement_list->isEnabled() || !d_document->At(row))
     return;
+  d_list->Complete_Rows();
   measurement_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
   measurement_list->scrollToItem(measurement_list->item(row));
 }

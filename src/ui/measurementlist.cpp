@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStyle>
 #include <QVariant>
+#include <algorithm>
 
 #include "measurementset.h"
 #include "recordcheck.h"
@@ -14,11 +15,17 @@ namespace
 {
 // Lists longer than this take uniform row heights.
 const int UNIFORM_ROWS_FROM = 1000;
+// Rows added at the end in one step beyond this many enter a slice at a time;
+// a slice of rows takes some 30 ms.
+const int SLICE_ROWS = 20000;
 }
 
 TMeasurementList::TMeasurementList(const TMeasurementSet* document, QListWidget* list, QObject* parent)
   : QObject(parent), d_document(document), d_list(list)
 {
+  d_fill_timer.setSingleShot(true);
+  d_fill_timer.setInterval(0);
+  connect(&d_fill_timer, &QTimer::timeout, this, &TMeasurementList::Fill_Next_Slice);
   connect(document, &TMeasurementSet::Records_Inserted, this, &TMeasurementList::Insert_Rows);
   connect(document, &TMeasurementSet::Records_Removed, this, &TMeasurementList::Remove_Rows);
   connect(document, &TMeasurementSet::Record_Changed, this, &TMeasurementList::Change_Row);
@@ -91,45 +98,84 @@ void TMeasurementList::Mark_Item(QListWidgetItem* item, const TMeasurement& reco
   item->setToolTip(text.arg(Problem_Text(problem)));
 }
 
-// Rows go in with the list's updates suspended; a large list takes every row
-// as high as the first, so that it need not measure each one. Rows added at
-// the end go in as one insertion of their names, and then take their records
-// and marks before the view ever shows them.
+// Rows of records after the list's end are added a slice at a time; rows
+// inserted among the listed ones go in at once.
 void TMeasurementList::Insert_Rows(int first, int count)
 {
+  if(first >= d_list->count())
+  {
+    Fill_Next_Slice();
+    return;
+  }
   const bool updates = d_list->updatesEnabled();
   d_list->setUpdatesEnabled(false);
   d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
-  if(first == d_list->count() && count > 1)
-  {
-    QStringList names;
-    names.reserve(count);
-    for(int row = first; row < first + count; ++row)
-      names << d_document->At(row)->Name();
-    d_list->addItems(names);
-    const QSignalBlocker quiet_model(d_list->model());
-    for(int row = first; row < first + count; ++row)
-      Describe_Item(d_list->item(row), d_document->At(row));
-  }
-  else
-  {
-    for(int row = first; row < first + count; ++row)
-      d_list->insertItem(row, Create_Item(d_document->At(row)));
-  }
+  for(int row = first; row < first + count; ++row)
+    d_list->insertItem(row, Create_Item(d_document->At(row)));
   d_list->setUpdatesEnabled(updates);
 }
 
-void TMeasurementList::Remove_Rows(int first, int count)
+// The rows of the records from the end of the list up to end go in with the
+// list's updates suspended, as one insertion of their names that then take
+// their records and marks before the view ever shows them; a large list takes
+// every row as high as the first, so that it need not measure each one. The
+// rest of the records follow a slice at a time.
+void TMeasurementList::Append_Rows(int end)
 {
+  const int first = d_list->count();
   const bool updates = d_list->updatesEnabled();
   d_list->setUpdatesEnabled(false);
-  for(int i = 0; i < count; ++i)
+  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
+  QStringList names;
+  names.reserve(end - first);
+  for(int row = first; row < end; ++row)
+    names << d_document->At(row)->Name();
+  d_list->addItems(names);
+  {
+    const QSignalBlocker quiet_model(d_list->model());
+    for(int row = first; row < end; ++row)
+      Describe_Item(d_list->item(row), d_document->At(row));
+  }
+  d_list->setUpdatesEnabled(updates);
+  if(Filling())
+    d_fill_timer.start();
+}
+
+bool TMeasurementList::Filling() const
+{
+  return d_list->count() < d_document->Count();
+}
+
+void TMeasurementList::Fill_Next_Slice()
+{
+  if(Filling())
+    Append_Rows(std::min(d_list->count() + SLICE_ROWS, d_document->Count()));
+}
+
+void TMeasurementList::Complete_Rows()
+{
+  d_fill_timer.stop();
+  if(Filling())
+    Append_Rows(d_document->Count());
+}
+
+// The listed rows of the removed records go; the rows still to come are those
+// of the records after them.
+void TMeasurementList::Remove_Rows(int first, int count)
+{
+  const int listed = std::min(count, d_list->count() - first);
+  const bool updates = d_list->updatesEnabled();
+  d_list->setUpdatesEnabled(false);
+  for(int i = 0; i < listed; ++i)
     delete d_list->takeItem(first);
   d_list->setUpdatesEnabled(updates);
 }
 
+// A row still to come will show the record as it is then.
 void TMeasurementList::Change_Row(int row)
 {
+  if(row >= d_list->count())
+    return;
   QListWidgetItem* item = d_list->item(row);
   item->setText(d_document->At(row)->Name());
   Mark_Item(item, *d_document->At(row));
@@ -137,6 +183,7 @@ void TMeasurementList::Change_Row(int row)
 
 void TMeasurementList::Rebuild_Rows()
 {
+  d_fill_timer.stop();
   d_list->clear();
-  Insert_Rows(0, d_document->Count());
+  Fill_Next_Slice();
 }

@@ -1,10 +1,15 @@
 // Keeps the list widget of the editor in step with the document: one row per
 // record, in the same order, showing the record's name and carrying the
-// record pointer as its Qt::UserRole data (a void*).
+// record pointer as its Qt::UserRole data (a void*). A large number of
+// records added at the end (an import, an opened project) enter the list a
+// slice at a time, one slice per turn of the event loop, so that the window
+// keeps answering. Meanwhile the list's rows are those of the document's
+// first records, and the rows still to come those of the records after them.
 #ifndef MEASUREMENTLIST_H
 #define MEASUREMENTLIST_H
 
 #include <QObject>
+#include <QTimer>
 #include <vector>
 
 class QListWidget;
@@ -26,20 +31,28 @@ public:
   // The rows that are selected, and per row whether it is.
   std::vector<int> Selected_Rows() const;
   std::vector<bool> Selection_Flags() const;
+  // Adds at once the rows still to come, so that every record has its row.
+  void Complete_Rows();
+  // True while rows of the records at the end are still to come.
+  bool Filling() const;
 
 private slots:
   void Insert_Rows(int first, int count);
   void Remove_Rows(int first, int count);
   void Change_Row(int row);
   void Rebuild_Rows();
+  void Fill_Next_Slice();
 
 private:
   QListWidgetItem* Create_Item(const TMeasurement* record) const;
   void Describe_Item(QListWidgetItem* item, const TMeasurement* record) const;
   void Mark_Item(QListWidgetItem* item, const TMeasurement& record) const;
+  void Append_Rows(int end);
+
 
   const TMeasurementSet* d_document;
   QListWidget* d_list;
+  QTimer d_fill_timer;
 };
 
 #endif
