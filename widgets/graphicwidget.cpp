@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QRubberBand>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,7 @@ TGraphicWidget::TGraphicWidget(QWidget* parent)
     rotate_2d_mode(false),
     rotate_3d_mode(false),
     reference_painting(false),
+    progressive_painting(false),
     last_position(0, 0),
     right_dragged(true),
     band_active(false),
@@ -46,6 +48,12 @@ TGraphicWidget::TGraphicWidget(QWidget* parent)
 TGraphicWidget::~TGraphicWidget() = default;
 
 void TGraphicWidget::Update()
+{
+  d_picture_stale = true;
+  update();
+}
+
+void TGraphicWidget::Update_Appended()
 {
   update();
 }
@@ -211,14 +219,55 @@ void TGraphicWidget::resizeEvent(QResizeEvent* event)
 void TGraphicWidget::paintEvent(QPaintEvent*)
 {
   QPainter painter(this);
-  painter.fillRect(rect(), QBrush(Qt::white));
-
   if(fit_requested)
   {
     Fit_To_Data();
     fit_requested = false;
+    d_picture_stale = true;
   }
+  if(Paints_Progressively())
+  {
+    Paint_Progressively(&painter);
+    return;
+  }
+  painter.fillRect(rect(), QBrush(Qt::white));
   view_painter.Paint(&painter, camera, this, reference_painting);
+}
+
+bool TGraphicWidget::Paints_Progressively() const
+{
+  return progressive_painting && Data_Sets().size() > PROGRESSIVE_FROM;
+}
+
+bool TGraphicWidget::Painting() const
+{
+  return Paints_Progressively() && (d_picture_stale || d_picture_next < Data_Sets().size());
+}
+
+// Each paint adds the data sets that fit in its time to the picture and shows
+// it with the triads on top; while sets remain, another paint follows.
+void TGraphicWidget::Paint_Progressively(QPainter* painter)
+{
+  const int budget_ms = 40;
+  const qreal ratio = devicePixelRatioF();
+  if(d_picture_stale || d_picture.size() != size() * ratio)
+  {
+    d_picture = QImage(size() * ratio, QImage::Format_RGB32);
+    d_picture.setDevicePixelRatio(ratio);
+    d_picture.fill(Qt::white);
+    d_picture_next = 0;
+    d_picture_stale = false;
+  }
+  if(d_picture_next < Data_Sets().size())
+  {
+    QPainter picture_painter(&d_picture);
+    d_picture_next = view_painter.Paint_Data_Sets(&picture_painter, camera, this, reference_painting, d_picture_next,
+                                                  QDeadlineTimer(budget_ms));
+    if(d_picture_next < Data_Sets().size())
+      QTimer::singleShot(0, this, [this] { update(); });
+  }
+  painter->drawImage(0, 0, d_picture);
+  view_painter.Paint_Axes(painter, camera, *this);
 }
 
 // Line ends and triangle corners of every data set, then the CSY arms. The
@@ -248,6 +297,8 @@ void TGraphicWidget::Fit_To_Data()
       continue;
     }
 
+    if(data_set.triangle_items.empty())
+      continue;
     for(const TVector3& vertex : Mesh(i).vertices)
       camera.Process_Vertex(vertex);
   }

@@ -5,6 +5,7 @@
 #define GRAPHICWIDGET_H
 
 #include <QColor>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -39,8 +40,20 @@ public:
   // Draws every triangle edge separately instead of the batched, shared-edge
   // path; both give the same pixels (kept for verification).
   bool reference_painting;
+  // Lets a view of more than PROGRESSIVE_FROM data sets paint them a part
+  // at a time into a picture it keeps, one part per turn of the event loop,
+  // so that painting never holds up the window for long; the picture is
+  // shown as it grows and is kept until the data or the view change.
+  bool progressive_painting;
+  static constexpr size_t PROGRESSIVE_FROM = 20000;
+  // True while a progressive paint has data sets still to paint.
+  bool Painting() const;
 
+  // Repaints the view after its data or its camera changed.
   void Update();
+  // Repaints the view after data sets were only appended: a progressive
+  // paint goes on from the sets it has painted instead of starting again.
+  void Update_Appended();
   void Look_At(const TVector3& direction, const TVector3& up);
   QPoint Translate_To_Window(const TVector3& p) const { return camera.Translate_To_Window(p); }
 
@@ -73,6 +86,8 @@ protected:
 private:
   void Fit_To_Data();
   void Drag_Rubber_Band(const QPoint& position);
+  bool Paints_Progressively() const;
+  void Paint_Progressively(QPainter* painter);
 
   TViewCamera camera;
   TViewPainter view_painter;
@@ -83,6 +98,12 @@ private:
   bool left_pressed;
   QRubberBand* rubber_band;
   QRect zoom_rect;
+
+  // The data sets painted so far by a progressive paint, and the index of the
+  // first one not yet painted; stale once the data or the view change.
+  QImage d_picture;
+  size_t d_picture_next = 0;
+  bool d_picture_stale = true;
 };
 
 #endif

@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QString>
 #include <QTextOption>
+#include <algorithm>
 #include <cmath>
 
 #include "vector3.h"
@@ -139,30 +140,46 @@ void Paint_Default_Triad(QPainter* painter, const TViewProjector& projector, con
 
 void TViewPainter::Paint(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list, bool reference)
 {
+  Paint_Data_Sets(painter, camera, display_list, reference, 0, QDeadlineTimer(QDeadlineTimer::Forever));
+  Paint_Axes(painter, camera, *display_list);
+}
+
+size_t TViewPainter::Paint_Data_Sets(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list,
+                                     bool reference, size_t first, const QDeadlineTimer& deadline)
+{
   const TViewProjector projector = camera.Projector();
   const std::vector<TDisplayList::TDataSet>& data_sets = display_list->Data_Sets();
-  for(size_t i = 0; i < data_sets.size(); ++i)
+  // Runs of line sets are cut into batches only when there is a deadline.
+  const size_t batch = deadline.isForever() ? data_sets.size() : RUN_BATCH;
+  size_t i = first;
+  while(i < data_sets.size() && !deadline.hasExpired())
   {
     const TDisplayList::TDataSet& data_set = data_sets[i];
     painter->setPen(QPen(data_set.color, 0));
     painter->setBrush(Qt::NoBrush);
     if(reference)
-    {
       Paint_Data_Set_Reference(painter, projector, data_set);
-      continue;
-    }
-    if(Holds_Lines_Alone(data_set))
+    else if(Holds_Lines_Alone(data_set))
     {
-      i = Paint_Line_Run(painter, projector, data_sets, i) - 1;
+      i = Paint_Line_Run(painter, projector, data_sets, i, std::min(data_sets.size(), i + batch));
       continue;
     }
-    Paint_Line_Items(painter, projector, data_set);
-    if(!data_set.triangle_items.empty())
-      Paint_Mesh_Edges(painter, projector, display_list->Mesh(i), data_set.color.alpha() == 255);
+    else
+    {
+      Paint_Line_Items(painter, projector, data_set);
+      if(!data_set.triangle_items.empty())
+        Paint_Mesh_Edges(painter, projector, display_list->Mesh(i), data_set.color.alpha() == 255);
+    }
+    ++i;
   }
+  return i;
+}
 
-  if(!display_list->CSY_Sets().empty())
-    Paint_CSY_Sets(painter, projector, display_list->CSY_Sets(), camera.Axis_Length());
+void TViewPainter::Paint_Axes(QPainter* painter, const TViewCamera& camera, const TDisplayList& display_list)
+{
+  const TViewProjector projector = camera.Projector();
+  if(!display_list.CSY_Sets().empty())
+    Paint_CSY_Sets(painter, projector, display_list.CSY_Sets(), camera.Axis_Length());
   else
     Paint_Default_Triad(painter, projector, camera.Axis_Origin(), camera.Axis_Length());
 }
@@ -191,16 +208,17 @@ void TViewPainter::Paint_Line_Items(QPainter* painter, const TViewProjector& pro
 }
 
 // Lines in one opaque colour give the same pixels in any order, and so do
-// the outlines of their end squares drawn after them.
+// the outlines of their end squares drawn after them: a run may be painted
+// in batches. Paints the run from first, but no further than end.
 size_t TViewPainter::Paint_Line_Run(QPainter* painter, const TViewProjector& projector,
-                                    const std::vector<TDisplayList::TDataSet>& data_sets, size_t first)
+                                    const std::vector<TDisplayList::TDataSet>& data_sets, size_t first, size_t end_limit)
 {
   const TDisplayList::TDataSet& look = data_sets[first];
   d_lines.clear();
   d_symbol_boxes.clear();
   size_t end = first;
   QLine line;
-  for(; end < data_sets.size() && Holds_Lines_Alone(data_sets[end]) && Same_Look(data_sets[end], look); ++end)
+  for(; end < end_limit && Holds_Lines_Alone(data_sets[end]) && Same_Look(data_sets[end], look); ++end)
   {
     for(const TDisplayList::TLineItem& item : data_sets[end].line_items)
     {

@@ -4,6 +4,7 @@
 #ifndef VIEWPAINTER_H
 #define VIEWPAINTER_H
 
+#include <QDeadlineTimer>
 #include <QLine>
 #include <QPoint>
 #include <QRect>
@@ -24,12 +25,21 @@ public:
   // meshes it needs.
   void Paint(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list, bool reference);
 
+  // The data sets from first on, until the deadline has passed (it is looked
+  // at between data sets and between batches of at most RUN_BATCH line sets);
+  // returns the index of the first data set not painted.
+  static constexpr size_t RUN_BATCH = 20000;
+  size_t Paint_Data_Sets(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list, bool reference,
+                         size_t first, const QDeadlineTimer& deadline);
+  // The coordinate-system triads, or the default triad when there are none.
+  void Paint_Axes(QPainter* painter, const TViewCamera& camera, const TDisplayList& display_list);
+
 private:
   void Paint_Line_Items(QPainter* painter, const TViewProjector& projector, const TDisplayList::TDataSet& data_set);
   // Data sets from first on that hold lines alone, in one opaque colour with
   // one symbol, drawn in one batch; returns the index past the last of them.
   size_t Paint_Line_Run(QPainter* painter, const TViewProjector& projector,
-                        const std::vector<TDisplayList::TDataSet>& data_sets, size_t first);
+                        const std::vector<TDisplayList::TDataSet>& data_sets, size_t first, size_t end);
   void Paint_Mesh_Edges(QPainter* painter, const TViewProjector& projector, const TDisplayList::TTriangleMesh& mesh, bool opaque);
 
   // Paint buffers, reused so a paint allocates nothing once warmed up.

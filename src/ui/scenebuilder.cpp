@@ -47,22 +47,41 @@ TSceneBox TSceneBuilder::Scene_Box(const std::vector<TMeasurement*>& records)
 TSceneBox TSceneBuilder::Draw(TGraphicWidget* view, const std::vector<TMeasurement*>& records,
                               const std::vector<bool>& selected)
 {
+  Begin_Draw(view, records.size());
+  Draw_Rows(view, records, selected, 0, records.size());
+  const TSceneBox box = Finish_Draw(view, records);
+  view->Update();
+  return box;
+}
+
+void TSceneBuilder::Begin_Draw(TGraphicWidget* view, size_t record_count)
+{
   assert(view);
-  assert(selected.size() == records.size());
   view->Clear_Data_Sets();
-  view->Reserve_Data_Sets(records.size() + 1);
+  view->Reserve_Data_Sets(record_count + 1);
+}
+
+void TSceneBuilder::Draw_Rows(TGraphicWidget* view, const std::vector<TMeasurement*>& records,
+                              const std::vector<bool>& selected, size_t first, size_t end)
+{
+  assert(view);
+  assert(selected.size() == records.size() && end <= records.size());
+  assert(view->Data_Sets().size() == first);
   const bool line_mode = Line_Mode(records.size());
   const TGraphicWidget::TDrawSymbol symbol = line_mode ? LINE_END_SYMBOL : TGraphicWidget::SYMBOL_NONE;
-  for(size_t row = 0; row < records.size(); ++row)
+  for(size_t row = first; row < end; ++row)
   {
     const int id = view->Create_Data_Set(symbol, selected[row] ? SELECTED_COLOR : UNSELECTED_COLOR);
     Draw_Record(view, id, *records[row], line_mode);
   }
+}
 
+TSceneBox TSceneBuilder::Finish_Draw(TGraphicWidget* view, const std::vector<TMeasurement*>& records)
+{
+  assert(view && view->Data_Sets().size() == records.size());
   const TSceneBox box = Scene_Box(records);
   const int box_id = view->Create_Data_Set(TGraphicWidget::SYMBOL_NONE, BOX_COLOR);
   view->Draw_Wire_Cube(box_id, box.minimum, box.maximum);
-  view->Update();
   return box;
 }
 

@@ -36,6 +36,13 @@ public:
   // tells whether records[i] is drawn as selected.
   static TSceneBox Draw(TGraphicWidget* view, const std::vector<TMeasurement*>& records,
                         const std::vector<bool>& selected);
+  // Draw in steps: Begin_Draw empties the view for a scene of record_count
+  // records, Draw_Rows adds the records of rows first to end (each row in
+  // turn, from 0 on), and Finish_Draw adds the box around them all.
+  static void Begin_Draw(TGraphicWidget* view, size_t record_count);
+  static void Draw_Rows(TGraphicWidget* view, const std::vector<TMeasurement*>& records,
+                        const std::vector<bool>& selected, size_t first, size_t end);
+  static TSceneBox Finish_Draw(TGraphicWidget* view, const std::vector<TMeasurement*>& records);
 
   // Draws the record at row again, in the mode of the whole set, and the box
   // around the set; the other records' data sets stay as they are. The view

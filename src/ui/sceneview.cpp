@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "graphicwidget.h"
 #include "measurement.h"
@@ -40,6 +41,9 @@ void Set_Shortcut(QToolButton* button, const QKeySequence& shortcut)
 
 TSceneView::TSceneView(QToolBar* tool_bar, QObject* parent) : QObject(parent)
 {
+  d_build_timer.setSingleShot(true);
+  d_build_timer.setInterval(0);
+  connect(&d_build_timer, &QTimer::timeout, this, &TSceneView::Build_Next_Slice);
   Fill_Tool_Bar(tool_bar);
   pan_button->setChecked(true);
   rotate_2d_button->setChecked(false);
@@ -83,6 +87,7 @@ void TSceneView::Fill_Tool_Bar(QToolBar* tool_bar)
 TGraphicWidget* TSceneView::Create_View(QWidget* view_parent)
 {
   graphic_widget = Named(new TGraphicWidget(view_parent), "graphic_widget");
+  graphic_widget->progressive_painting = true;
   graphic_widget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);
   graphic_widget->pan_mode = true;
   graphic_widget->rotate_2d_mode = false;
@@ -112,15 +117,31 @@ void TSceneView::Connect_Buttons()
 
 void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected)
 {
-  if(Only_Marked_Record_Changed(records.size(), selected))
+  const bool one_record = Only_Marked_Record_Changed(records.size(), selected);
+  if(one_record)
   {
     const size_t row = static_cast<size_t>(d_changed_row);
     d_scene_box = TSceneBuilder::Redraw_Record(graphic_widget, records, row, selected[row]);
     d_segments[row] = {records[row]->Start_Point(), records[row]->End_Point()};
   }
+  else if(records.size() > BUILD_SLICE)
+  {
+    d_build_timer.stop();
+    TSceneBuilder::Begin_Draw(graphic_widget, records.size());
+    graphic_widget->Update();
+    d_scene_box = TSceneBuilder::Scene_Box(records);
+    d_building_records = records;
+    d_built = 0;
+    d_build_timer.start();
+  }
   else
   {
+    d_build_timer.stop();
+    d_building_records.clear();
     d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
+  }
+  if(!one_record)
+  {
     d_segments.clear();
     d_segments.reserve(records.size());
     for(const TMeasurement* record : records)
@@ -130,6 +151,33 @@ void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std:
   d_drawn_selection = selected;
   d_changed_row = -1;
   line_mode_notice->setVisible(TSceneBuilder::Line_Mode(records.size()));
+}
+
+// The next slice of the records goes into the view, which paints it on top of
+// what it has painted; the last slice adds the box.
+void TSceneView::Build_Next_Slice()
+{
+  const size_t end = std::min(d_built + BUILD_SLICE, d_building_records.size());
+  TSceneBuilder::Draw_Rows(graphic_widget, d_building_records, d_drawn_selection, d_built, end);
+  d_built = end;
+  if(d_built < d_building_records.size())
+    d_build_timer.start();
+  else
+  {
+    TSceneBuilder::Finish_Draw(graphic_widget, d_building_records);
+    d_building_records.clear();
+    if(d_fit_when_built)
+      Scale_To_Fit();
+    d_fit_when_built = false;
+  }
+  graphic_widget->Update_Appended();
+}
+
+// A fit asked for while the scene is built is made again once it is whole.
+void TSceneView::Fit_When_Built()
+{
+  if(Building())
+    d_fit_when_built = true;
 }
 
 void TSceneView::Mark_Record_Changed(int row)
@@ -153,27 +201,32 @@ void TSceneView::Pick(const QPoint& position)
 
 void TSceneView::Scale_To_Fit()
 {
+  Fit_When_Built();
   graphic_widget->fit_requested = true;
   graphic_widget->Update();
 }
 
 void TSceneView::Proj_XY()
 {
+  Fit_When_Built();
   graphic_widget->Look_At(TVector3(0, 0, 1), TVector3(0, 1, 0));
 }
 
 void TSceneView::Proj_YZ()
 {
+  Fit_When_Built();
   graphic_widget->Look_At(TVector3(1, 0, 0), TVector3(0, 0, 1));
 }
 
 void TSceneView::Proj_ZX()
 {
+  Fit_When_Built();
   graphic_widget->Look_At(TVector3(0, 1, 0), TVector3(0, 0, 1));
 }
 
 void TSceneView::Proj_ISO()
 {
+  Fit_When_Built();
   graphic_widget->Look_At(TVector3(-0.684791, -0.684791, 0.249244), TVector3(0, 0, 1));
 }
 

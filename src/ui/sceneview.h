@@ -3,11 +3,13 @@
 // which exactly one is on. Draws the measurement scene on request; after one
 // record changed only that record is drawn again. A notice in the view says
 // when the scene is drawn in line mode, and a click tells which measurement
-// it picked.
+// it picked. A scene of many records is built a slice of records at a time,
+// one slice per turn of the event loop, and painted as it grows.
 #ifndef SCENEVIEW_H
 #define SCENEVIEW_H
 
 #include <QObject>
+#include <QTimer>
 #include <utility>
 #include <vector>
 
@@ -41,6 +43,10 @@ public:
 
   // A click this near to a drawn measurement's line picks it, pixels.
   static constexpr double PICK_TOLERANCE = 5.0;
+  // Scenes of more records than this are built a slice of as many at a time.
+  static constexpr size_t BUILD_SLICE = 40000;
+  // True while records of the scene are still to be drawn.
+  bool Building() const { return !d_building_records.empty(); }
 
 signals:
   // A left click in the view (without a drag) near the measurement of this row.
@@ -64,6 +70,8 @@ private:
   void Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d);
   void Pick(const QPoint& position);
   bool Only_Marked_Record_Changed(size_t record_count, const std::vector<bool>& selected) const;
+  void Build_Next_Slice();
+  void Fit_When_Built();
 
   TGraphicWidget* graphic_widget = nullptr;
   QToolButton* pan_button;
@@ -82,6 +90,12 @@ private:
   size_t d_drawn_count = 0;
   std::vector<bool> d_drawn_selection;
   int d_changed_row = -1;
+  // The records of a scene being built, and how many of them are drawn; a
+  // change to the set draws it anew before the next slice is due.
+  std::vector<TMeasurement*> d_building_records;
+  size_t d_built = 0;
+  bool d_fit_when_built = false;
+  QTimer d_build_timer;
 };
 
 #endif
