@@ -95,6 +95,7 @@ private slots:
   void Fast_Painting_Matches_Reference();
   void Fast_Painting_Matches_Reference_With_Translucent_Sets();
   void Points_Far_Outside_Or_Not_Finite();
+  void Progressive_Painting_Matches_One_Paint();
 };
 
 void TestGraphicWidgetPainting::Paint_White_Background_And_Square_Symbols()
@@ -388,6 +389,63 @@ void TestGraphicWidgetPainting::Points_Far_Outside_Or_Not_Finite()
   Grab(&widget);
   for(int i = 0; i < 16; ++i)
     QVERIFY(std::isfinite(widget.Projection()[i]));
+}
+
+namespace
+{
+// Lines like a large set in line mode: squares at the ends, grey with some
+// blue ones between, and a box around them.
+void Build_Line_Scene(TGraphicWidget* widget, int count, double turn)
+{
+  widget->Clear_Data_Sets();
+  for(int i = 0; i < count; ++i)
+  {
+    const QColor colour = i % 97 == 0 ? QColor(60, 60, 240) : QColor(80, 80, 80);
+    const int id = widget->Create_Data_Set(TGraphicWidget::SYMBOL_SQUARE, colour);
+    const double a = turn + 2.399963 * i;
+    const TVector3 start(0.8 * std::sin(0.71 * i), 0.8 * std::cos(0.53 * i), 0.0);
+    widget->Add_Line_Item(id, start, start + TVector3(0.3 * std::cos(a), 0.3 * std::sin(a), 0.0));
+  }
+  const int box = widget->Create_Data_Set(TGraphicWidget::SYMBOL_NONE, QColor(160, 160, 160));
+  widget->Draw_Wire_Cube(box, TVector3(-1, -1, -0.1), TVector3(1, 1, 0.1));
+  widget->fit_requested = true;
+  widget->Update();
+}
+
+// Paints until the progressive paint has painted every data set; the number of paints.
+int Paint_Through(TGraphicWidget* widget)
+{
+  int paints = 0;
+  for(; paints < 1000 && widget->Painting(); ++paints)
+    widget->repaint();
+  return paints;
+}
+}
+
+// A view of many data sets painted a part at a time gives, once it is
+// through, the pixels of one paint of them all; after a change it starts
+// again and again ends with the pixels of the changed scene.
+void TestGraphicWidgetPainting::Progressive_Painting_Matches_One_Paint()
+{
+  const int count = int(TGraphicWidget::PROGRESSIVE_FROM) + 5000;
+  TGraphicWidget progressive;
+  progressive.progressive_painting = true;
+  // Each paint paints one batch of line sets, or one other set.
+  progressive.progressive_budget_ms = 0;
+  TGraphicWidget whole;
+  for(TGraphicWidget* widget : {&progressive, &whole})
+    Show(widget, 400, 300);
+  for(const double turn : {0.0, 1.0})
+  {
+    Build_Line_Scene(&progressive, count, turn);
+    Build_Line_Scene(&whole, count, turn);
+    QVERIFY(progressive.Painting());
+    QVERIFY(Paint_Through(&progressive) > 2);
+    QVERIFY(!progressive.Painting());
+    const QImage expected = Grab(&whole);
+    QVERIFY(Count_Colour(expected, QColor(80, 80, 80)) > 1000);
+    QVERIFY(Grab(&progressive) == expected);
+  }
 }
 
 QTEST_MAIN(TestGraphicWidgetPainting)

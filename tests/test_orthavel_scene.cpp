@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QAbstractItemModel>
 #include <QToolButton>
 #include <cmath>
 
@@ -10,6 +11,7 @@
 #include "measurement.h"
 #include "measurementset.h"
 #include "scenebuilder.h"
+#include "sceneview.h"
 #include "window_helpers.h"
 #include "windowtest.h"
 
@@ -61,6 +63,7 @@ private slots:
   void apply_redraws_one_record();
   void mode_cycle_data();
   void mode_cycle();
+  void large_scene_is_built_in_slices();
 
 private:
   TGraphicWidget* View() const { return Member<TGraphicWidget>(window, "graphic_widget"); }
@@ -288,6 +291,39 @@ void TOrthavelSceneTest::mode_cycle()
   QCOMPARE(View()->pan_mode, pan);
   QCOMPARE(View()->rotate_2d_mode, rotate_2d);
   QCOMPARE(View()->rotate_3d_mode, rotate_3d);
+}
+
+// A scene of many records is built a slice at a time after an import; once
+// whole it holds every record and the box, and the view is fitted to it all.
+// The Analysis dock's rows follow once the fit is published.
+void TOrthavelSceneTest::large_scene_is_built_in_slices()
+{
+  const int bars = int(TSceneView::BUILD_SLICE) + 5000;
+  QString text = "BallBar_V1\n";
+  for(int i = 0; i < bars; ++i)
+    text += QString("B%1,0,%2,%3,0,%4,%5,300,0,0,0\n").arg(i).arg(i % 400).arg(i % 300).arg(i % 400).arg(i % 300);
+  TSceneView* scene = window->findChild<TSceneView*>();
+  QVERIFY(window->Import_Data(Write_File("many.dat", text)));
+  QVERIFY(scene->Building());
+  QVERIFY(View()->Data_Sets().size() < size_t(bars));
+
+  QTRY_VERIFY_WITH_TIMEOUT(!scene->Building(), 20000);
+  const std::vector<TGraphicWidget::TDataSet>& sets = View()->Data_Sets();
+  QCOMPARE(sets.size(), size_t(bars) + 1);
+  QCOMPARE(sets.back().color, QColor(160, 160, 160));
+  QCOMPARE((sets[size_t(bars) - 1].line_items.front().start - window->Document()->At(bars - 1)->Start_Point()).Length(),
+           0.0);
+  TVector3 minimum, maximum;
+  Box_Of(sets.back(), &minimum, &maximum);
+  QCOMPARE(minimum.Length(), 0.0);
+  QCOMPARE((maximum - TVector3(399, 299, 300)).Length(), 0.0);
+  QTRY_VERIFY(!View()->Painting());
+  const QRect area = View()->rect();
+  for(const TVector3& corner : {minimum, maximum, TVector3(399, 0, 0), TVector3(0, 299, 300)})
+    QVERIFY(area.contains(View()->Translate_To_Window(corner)));
+
+  const QAbstractItemModel* residuals = Member<QAbstractItemModel>(window, "residual_model");
+  QTRY_COMPARE_WITH_TIMEOUT(residuals->rowCount(), bars, 60000);
 }
 
 QTEST_MAIN(TOrthavelSceneTest)

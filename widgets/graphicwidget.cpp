@@ -248,7 +248,6 @@ bool TGraphicWidget::Painting() const
 // it with the triads on top; while sets remain, another paint follows.
 void TGraphicWidget::Paint_Progressively(QPainter* painter)
 {
-  const int budget_ms = 40;
   const qreal ratio = devicePixelRatioF();
   if(d_picture_stale || d_picture.size() != size() * ratio)
   {
@@ -262,7 +261,7 @@ void TGraphicWidget::Paint_Progressively(QPainter* painter)
   {
     QPainter picture_painter(&d_picture);
     d_picture_next = view_painter.Paint_Data_Sets(&picture_painter, camera, this, reference_painting, d_picture_next,
-                                                  QDeadlineTimer(budget_ms));
+                                                  QDeadlineTimer(progressive_budget_ms));
     if(d_picture_next < Data_Sets().size())
       QTimer::singleShot(0, this, [this] { update(); });
   }

@@ -46,6 +46,8 @@ public:
   // shown as it grows and is kept until the data or the view change.
   bool progressive_painting;
   static constexpr size_t PROGRESSIVE_FROM = 20000;
+  // How long one progressive paint may paint data sets, ms.
+  int progressive_budget_ms = 40;
   // True while a progressive paint has data sets still to paint.
   bool Painting() const;
 

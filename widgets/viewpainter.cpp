@@ -152,7 +152,7 @@ size_t TViewPainter::Paint_Data_Sets(QPainter* painter, const TViewCamera& camer
   // Runs of line sets are cut into batches only when there is a deadline.
   const size_t batch = deadline.isForever() ? data_sets.size() : RUN_BATCH;
   size_t i = first;
-  while(i < data_sets.size() && !deadline.hasExpired())
+  while(i < data_sets.size())
   {
     const TDisplayList::TDataSet& data_set = data_sets[i];
     painter->setPen(QPen(data_set.color, 0));
@@ -160,10 +160,7 @@ size_t TViewPainter::Paint_Data_Sets(QPainter* painter, const TViewCamera& camer
     if(reference)
       Paint_Data_Set_Reference(painter, projector, data_set);
     else if(Holds_Lines_Alone(data_set))
-    {
-      i = Paint_Line_Run(painter, projector, data_sets, i, std::min(data_sets.size(), i + batch));
-      continue;
-    }
+      i = Paint_Line_Run(painter, projector, data_sets, i, std::min(data_sets.size(), i + batch)) - 1;
     else
     {
       Paint_Line_Items(painter, projector, data_set);
@@ -171,6 +168,8 @@ size_t TViewPainter::Paint_Data_Sets(QPainter* painter, const TViewCamera& camer
         Paint_Mesh_Edges(painter, projector, display_list->Mesh(i), data_set.color.alpha() == 255);
     }
     ++i;
+    if(deadline.hasExpired())
+      break;
   }
   return i;
 }

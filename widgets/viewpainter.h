@@ -26,8 +26,8 @@ public:
   void Paint(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list, bool reference);
 
   // The data sets from first on, until the deadline has passed (it is looked
-  // at between data sets and between batches of at most RUN_BATCH line sets);
-  // returns the index of the first data set not painted.
+  // at after each data set and each batch of at most RUN_BATCH line sets, so
+  // at least one is painted); returns the index of the first set not painted.
   static constexpr size_t RUN_BATCH = 20000;
   size_t Paint_Data_Sets(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list, bool reference,
                          size_t first, const QDeadlineTimer& deadline);

@@ -43,13 +43,17 @@ std::vector<TMeasurement*> TMeasurementSet::Records() const
   return records;
 }
 
-std::vector<TMeasurement*> TMeasurementSet::Fit_Records() const
+std::vector<TMeasurement*> TMeasurementSet::Fit_Records(QStringList* left_out) const
 {
   std::vector<TMeasurement*> records;
   records.reserve(d_records.size());
   for(const std::unique_ptr<TMeasurement>& record : d_records)
+  {
     if(Is_Fit_Usable(*record))
       records.push_back(record.get());
+    else if(left_out)
+      left_out->append(record->Name());
+  }
   return records;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -35,7 +36,8 @@ public:
   // The records in list order; they stay owned by the set.
   std::vector<TMeasurement*> Records() const;
   // The records the fit may use: every number finite and the lengths positive.
-  std::vector<TMeasurement*> Fit_Records() const;
+  // The names of the others are added to *left_out when it is given.
+  std::vector<TMeasurement*> Fit_Records(QStringList* left_out = nullptr) const;
   // "BallBar n" or "Length n", numbered after the records of that kind already in the set.
   QString Default_Name(TMeasurement::TMeasurementType type) const;
 

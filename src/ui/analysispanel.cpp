@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "residualchart.h"
 #include "residualtablemodel.h"
@@ -19,6 +20,8 @@
 namespace
 {
 const double UM_PER_MM = 1000.0;
+// Rows made per turn of the event loop; a slice takes some 25 ms.
+const size_t ROW_SLICE = 50000;
 const char* const ERROR_NAMES[SQUARE_ERROR_COUNT] = {"XY", "YZ", "ZX"};
 
 std::optional<double> In_Um(const std::optional<double>& millimetres)
@@ -30,6 +33,9 @@ std::optional<double> In_Um(const std::optional<double>& millimetres)
 TAnalysisPanel::TAnalysisPanel(const QFont& header_font, QWidget* parent)
   : QWidget(parent), d_convention(DEFAULT_SIGN_CONVENTION), d_unit(DEFAULT_ANGLE_UNIT)
 {
+  d_row_timer.setSingleShot(true);
+  d_row_timer.setInterval(0);
+  connect(&d_row_timer, &QTimer::timeout, this, &TAnalysisPanel::Make_Next_Rows);
   new QVBoxLayout(this);
   Create_Summary(header_font);
   Create_Residuals();
@@ -115,6 +121,7 @@ void TAnalysisPanel::Set_Display(int convention, TAngleUnit unit)
 
 void TAnalysisPanel::Forget_Records()
 {
+  Stop_Making_Rows();
   residual_model->Forget_Records();
 }
 
@@ -168,26 +175,51 @@ void TAnalysisPanel::Show_Summary()
 // after the fit has no bar.
 void TAnalysisPanel::Show_Residuals(const std::vector<TMeasurement*>& records)
 {
-  std::vector<TResidualRow> rows;
-  std::vector<TResidualBar> bars;
-  if(d_result.analysis && d_result.analysis->residuals.size() == records.size())
+  Stop_Making_Rows();
+  if(!d_result.analysis || d_result.analysis->residuals.size() != records.size())
   {
-    const std::vector<TRecordResidual>& residuals = d_result.analysis->residuals;
-    rows.reserve(records.size());
-    bars.reserve(records.size());
-    for(size_t i = 0; i < records.size(); ++i)
-    {
-      const TMeasurement& record = *records[i];
-      const TRecordResidual& residual = residuals[i];
-      rows.push_back(TResidualRow{record.Name(), record.Type(), record.Nominal_Length(), record.Actual_Length(),
-                                  In_Um(residual.deviation_before), In_Um(residual.deviation_after),
-                                  residual.normalised, residual.flagged, &record});
-      if(residual.deviation_after)
-        bars.push_back(TResidualBar{record.Name(), *residual.deviation_after * UM_PER_MM, residual.flagged});
-    }
+    residual_model->Set_Rows({});
+    residual_chart->Set_Bars({});
+    return;
   }
-  residual_model->Set_Rows(std::move(rows));
-  residual_chart->Set_Bars(std::move(bars));
+  d_row_records = records;
+  d_new_rows.reserve(records.size());
+  d_new_bars.reserve(records.size());
+  Make_Next_Rows();
+}
+
+void TAnalysisPanel::Make_Next_Rows()
+{
+  const std::vector<TRecordResidual>& residuals = d_result.analysis->residuals;
+  const size_t end = std::min(d_new_rows.size() + ROW_SLICE, d_row_records.size());
+  for(size_t i = d_new_rows.size(); i < end; ++i)
+  {
+    const TMeasurement& record = *d_row_records[i];
+    const TRecordResidual& residual = residuals[i];
+    d_new_rows.push_back(TResidualRow{record.Name(), record.Type(), record.Nominal_Length(), record.Actual_Length(),
+                                      In_Um(residual.deviation_before), In_Um(residual.deviation_after),
+                                      residual.normalised, residual.flagged, &record});
+    if(residual.deviation_after)
+      d_new_bars.push_back(TResidualBar{record.Name(), *residual.deviation_after * UM_PER_MM, residual.flagged});
+  }
+  if(end < d_row_records.size())
+  {
+    d_row_timer.start();
+    return;
+  }
+  residual_model->Set_Rows(std::move(d_new_rows));
+  residual_chart->Set_Bars(std::move(d_new_bars));
+  Stop_Making_Rows();
+}
+
+// Rows stop being made when a newer analysis comes or the records may have
+// changed, so no slice ever reads a record that has gone.
+void TAnalysisPanel::Stop_Making_Rows()
+{
+  d_row_timer.stop();
+  d_row_records.clear();
+  d_new_rows.clear();
+  d_new_bars.clear();
 }
 
 void TAnalysisPanel::Table_Selection_Changed()

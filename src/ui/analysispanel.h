@@ -4,15 +4,20 @@
 // that is missing, and the records' residuals as a sortable table and a bar
 // chart. It changes when a fit is published (Show_Analysis) and when the
 // sign convention or the unit changes (Set_Display); the table is a model,
-// so a set of 100 000 records costs no widget per row.
+// so a set of 100 000 records costs no widget per row. The rows of a large set
+// are made a slice at a time, one slice per turn of the event loop, and
+// replace the table's rows once they are all made.
 #ifndef ANALYSISPANEL_H
 #define ANALYSISPANEL_H
 
+#include <QTimer>
 #include <QWidget>
 #include <vector>
 
 #include "angleunit.h"
 #include "calculatesquare.h"
+#include "residualchart.h"
+#include "residualtablemodel.h"
 
 class QFont;
 class QItemSelection;
@@ -20,8 +25,6 @@ class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
 class TMeasurement;
-class TResidualChart;
-class TResidualTableModel;
 
 class TAnalysisPanel : public QWidget
 {
@@ -51,6 +54,8 @@ private:
   void Show_Errors();
   void Show_Summary();
   void Show_Residuals(const std::vector<TMeasurement*>& records);
+  void Make_Next_Rows();
+  void Stop_Making_Rows();
 
   TSolverResult d_result;
   int d_convention;
@@ -71,6 +76,12 @@ private:
   QTableView* residual_table;
   TResidualTableModel* residual_model;
   QSortFilterProxyModel* residual_proxy;
+
+  // The rows and bars being made for the records of the shown analysis.
+  std::vector<TMeasurement*> d_row_records;
+  std::vector<TResidualRow> d_new_rows;
+  std::vector<TResidualBar> d_new_bars;
+  QTimer d_row_timer;
 };
 
 #endif

@@ -272,11 +272,8 @@ void TOrthavel::Stop_Solver()
 // The document decides what the fit may use; the results name what it left out.
 void TOrthavel::Hand_Set_To_Solver()
 {
-  calculate_square->Set_Measurement_Data(document->Fit_Records(), document->Settings().uncertainty);
   QStringList left_out;
-  for(const TMeasurement* record : document->Records())
-    if(!Is_Fit_Usable(*record))
-      left_out << record->Name();
+  calculate_square->Set_Measurement_Data(document->Fit_Records(&left_out), document->Settings().uncertainty);
   results_panel->Show_Left_Out(left_out);
 }
 

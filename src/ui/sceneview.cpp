@@ -117,37 +117,31 @@ void TSceneView::Connect_Buttons()
 
 void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected)
 {
-  const bool one_record = Only_Marked_Record_Changed(records.size(), selected);
-  if(one_record)
+  if(Only_Marked_Record_Changed(records.size(), selected))
   {
     const size_t row = static_cast<size_t>(d_changed_row);
     d_scene_box = TSceneBuilder::Redraw_Record(graphic_widget, records, row, selected[row]);
-    d_segments[row] = {records[row]->Start_Point(), records[row]->End_Point()};
-  }
-  else if(records.size() > BUILD_SLICE)
-  {
-    d_build_timer.stop();
-    TSceneBuilder::Begin_Draw(graphic_widget, records.size());
-    graphic_widget->Update();
-    d_scene_box = TSceneBuilder::Scene_Box(records);
-    d_building_records = records;
-    d_built = 0;
-    d_build_timer.start();
+    if(!d_segments.empty())
+      d_segments[row] = {records[row]->Start_Point(), records[row]->End_Point()};
   }
   else
   {
     d_build_timer.stop();
-    d_building_records.clear();
-    d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
-  }
-  if(!one_record)
-  {
     d_segments.clear();
-    d_segments.reserve(records.size());
-    for(const TMeasurement* record : records)
-      d_segments.emplace_back(record->Start_Point(), record->End_Point());
+    d_drawn_records = records;
+    if(records.size() > BUILD_SLICE)
+    {
+      TSceneBuilder::Begin_Draw(graphic_widget, records.size());
+      graphic_widget->Update();
+      d_built = 0;
+      d_build_timer.start();
+    }
+    else
+    {
+      d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
+      d_built = records.size();
+    }
   }
-  d_drawn_count = records.size();
   d_drawn_selection = selected;
   d_changed_row = -1;
   line_mode_notice->setVisible(TSceneBuilder::Line_Mode(records.size()));
@@ -157,15 +151,14 @@ void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std:
 // what it has painted; the last slice adds the box.
 void TSceneView::Build_Next_Slice()
 {
-  const size_t end = std::min(d_built + BUILD_SLICE, d_building_records.size());
-  TSceneBuilder::Draw_Rows(graphic_widget, d_building_records, d_drawn_selection, d_built, end);
+  const size_t end = std::min(d_built + BUILD_SLICE, d_drawn_records.size());
+  TSceneBuilder::Draw_Rows(graphic_widget, d_drawn_records, d_drawn_selection, d_built, end);
   d_built = end;
-  if(d_built < d_building_records.size())
+  if(Building())
     d_build_timer.start();
   else
   {
-    TSceneBuilder::Finish_Draw(graphic_widget, d_building_records);
-    d_building_records.clear();
+    d_scene_box = TSceneBuilder::Finish_Draw(graphic_widget, d_drawn_records);
     if(d_fit_when_built)
       Scale_To_Fit();
     d_fit_when_built = false;
@@ -187,13 +180,19 @@ void TSceneView::Mark_Record_Changed(int row)
 
 bool TSceneView::Only_Marked_Record_Changed(size_t record_count, const std::vector<bool>& selected) const
 {
-  return d_changed_row >= 0 && static_cast<size_t>(d_changed_row) < record_count && record_count == d_drawn_count &&
+  return d_changed_row >= 0 && static_cast<size_t>(d_changed_row) < record_count && record_count == d_drawn_records.size() &&
          graphic_widget->Data_Sets().size() == record_count + 1 && selected == d_drawn_selection;
 }
 
 // A click away from every measurement picks nothing and changes nothing.
 void TSceneView::Pick(const QPoint& position)
 {
+  if(d_segments.empty())
+  {
+    d_segments.reserve(d_drawn_records.size());
+    for(const TMeasurement* record : d_drawn_records)
+      d_segments.emplace_back(record->Start_Point(), record->End_Point());
+  }
   const int row = graphic_widget->Nearest_Segment(d_segments, position, PICK_TOLERANCE);
   if(row >= 0)
     emit Measurement_Picked(row);

@@ -46,7 +46,7 @@ public:
   // Scenes of more records than this are built a slice of as many at a time.
   static constexpr size_t BUILD_SLICE = 40000;
   // True while records of the scene are still to be drawn.
-  bool Building() const { return !d_building_records.empty(); }
+  bool Building() const { return d_built < d_drawn_records.size(); }
 
 signals:
   // A left click in the view (without a drag) near the measurement of this row.
@@ -84,16 +84,16 @@ private:
   QToolButton* proj_iso_button;
   QLabel* line_mode_notice = nullptr;
   TSceneBox d_scene_box;
-  // Start and end point of each record drawn last, in row order.
-  std::vector<std::pair<TVector3, TVector3>> d_segments;
-  // What was drawn last, and the row changed since (-1 for none).
-  size_t d_drawn_count = 0;
+  // The records drawn last (every change to the set draws them anew), their
+  // selection, the row changed since (-1 for none) and how many of them are
+  // in the view so far.
+  std::vector<TMeasurement*> d_drawn_records;
   std::vector<bool> d_drawn_selection;
   int d_changed_row = -1;
-  // The records of a scene being built, and how many of them are drawn; a
-  // change to the set draws it anew before the next slice is due.
-  std::vector<TMeasurement*> d_building_records;
   size_t d_built = 0;
+  // Start and end point of each record drawn last, in row order; made when
+  // a click first needs them.
+  std::vector<std::pair<TVector3, TVector3>> d_segments;
   bool d_fit_when_built = false;
   QTimer d_build_timer;
 };
