@@ -344,7 +344,7 @@ void TOrthavelEditorTest::hand_entered_ballbars_give_xy()
 // record whose row is still to come completes the list first.
 void TOrthavelEditorTest::large_import_fills_the_list_in_slices()
 {
-  const int bars = 50001;
+  const int bars = 25001;
   QString text = "BallBar_V1\n";
   for(int i = 0; i < bars; ++i)
     text += QString("B%1,0,%2,0,0,%3,300,0,0,0,0\n").arg(i).arg(i % 500).arg(i % 500);

@@ -7,7 +7,9 @@
 #include <QTemporaryDir>
 #include <cmath>
 
+#include "calculatesquare.h"
 #include "measurement.h"
+#include "solverfeed.h"
 #include "simulated_machine.h"
 #include "window_helpers.h"
 #include "windowtest.h"
@@ -48,6 +50,7 @@ private slots:
   void undetermined_pairs_show_dashes();
   void nominal_length_refresh_follows_selection();
   void quit_waits_for_solver();
+  void large_sets_are_handed_over_in_slices();
 
 private:
   void Load_Body_Diagonals();
@@ -159,6 +162,48 @@ void TOrthavelSolverTest::quit_waits_for_solver()
   QTRY_COMPARE_WITH_TIMEOUT(finished.count, 1, 5000);
   QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 5000);
   QVERIFY(!solver->isRunning());
+}
+
+// The values of a large set reach the solver a slice at a time: at once the
+// solver's data is out of date, and once copied it fits every record. A
+// set handed over meanwhile replaces the copy under way.
+void TOrthavelSolverTest::large_sets_are_handed_over_in_slices()
+{
+  std::vector<std::unique_ptr<TMeasurement>> owned;
+  std::vector<TMeasurement*> records;
+  const TVector3 diagonals[4] = {TVector3(1, 1, 1), TVector3(-1, 1, 1), TVector3(-1, -1, 1), TVector3(1, -1, 1)};
+  for(size_t i = 0; i <= TSolverFeed::SLICE; ++i)
+  {
+    TVector3 axis = diagonals[i % 4];
+    axis.Normal();
+    auto bar = std::make_unique<TMeasurementBallBar>();
+    bar->Set_Axis(axis);
+    bar->Set_Actual_Length(Reported_Length(axis, 1000.0));
+    records.push_back(bar.get());
+    owned.push_back(std::move(bar));
+  }
+  TCalculateSquare solver(nullptr);
+  TSolverFeed feed(&solver, nullptr);
+  const quint64 before = solver.Data_Serial();
+  feed.Hand_Over(records, TUncertaintySettings());
+  QVERIFY(feed.Feeding());
+  const quint64 invalidated = solver.Data_Serial();
+  QVERIFY(invalidated > before);
+  QTRY_VERIFY(!feed.Feeding());
+  QVERIFY(solver.Data_Serial() > invalidated);
+
+  solver.start();
+  QTRY_VERIFY_WITH_TIMEOUT(solver.Result().serial == solver.Data_Serial(), 120000);
+  QCOMPARE(solver.Result().ballbar_count, int(records.size()));
+
+  feed.Hand_Over(records, TUncertaintySettings());
+  feed.Hand_Over(std::vector<TMeasurement*>(records.begin(), records.begin() + 4), TUncertaintySettings());
+  QVERIFY(!feed.Feeding());
+  QTest::qWait(20);
+  QTRY_VERIFY_WITH_TIMEOUT(solver.Result().serial == solver.Data_Serial(), 120000);
+  QCOMPARE(solver.Result().ballbar_count, 4);
+  solver.Request_Stop();
+  solver.wait();
 }
 
 QTEST_MAIN(TOrthavelSolverTest)

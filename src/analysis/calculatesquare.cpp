@@ -42,13 +42,24 @@ TCalculateSquare::~TCalculateSquare()
 void TCalculateSquare::Set_Measurement_Data(const std::vector<TMeasurement*>& list,
                                             const TUncertaintySettings& settings)
 {
-  auto hand_over = std::make_shared<const THandOver>(THandOver{Snapshot_Of(list), settings});
+  Set_Snapshot(Snapshot_Of(list), settings);
+}
+
+void TCalculateSquare::Set_Snapshot(TMeasurementSnapshot snapshot, const TUncertaintySettings& settings)
+{
+  auto hand_over = std::make_shared<const THandOver>(THandOver{std::move(snapshot), settings});
   {
     std::lock_guard<std::mutex> lock(d_mutex);
     d_pending.swap(hand_over);
     ++d_pending_serial;
   }
   d_restart_requested = true;
+}
+
+void TCalculateSquare::Invalidate_Data()
+{
+  std::lock_guard<std::mutex> lock(d_mutex);
+  ++d_pending_serial;
 }
 
 quint64 TCalculateSquare::Data_Serial() const

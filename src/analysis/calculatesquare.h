@@ -53,10 +53,16 @@ public:
   // analysis takes the stated length uncertainties of the settings.
   void Set_Measurement_Data(const std::vector<TMeasurement*>& list,
                             const TUncertaintySettings& settings = TUncertaintySettings());
+  // The same with the values already copied.
+  void Set_Snapshot(TMeasurementSnapshot snapshot, const TUncertaintySettings& settings);
+  // Tells the solver that the data it has is out of date while the new data
+  // is still being copied: the fit goes on, but no result of it belongs to
+  // the data any more (Data_Serial() moves on).
+  void Invalidate_Data();
   // Number of the last hand-over (0 before the first). Only
-  // Set_Measurement_Data changes it, so in the thread that hands over,
-  // Result().serial == Data_Serial() means the published fit is that of the
-  // list last handed over.
+  // Set_Measurement_Data, Set_Snapshot and Invalidate_Data change it, so in
+  // the thread that hands over, Result().serial == Data_Serial() means the
+  // published fit is that of the list last handed over.
   quint64 Data_Serial() const;
 
   // The last published fit with its analysis, whole.

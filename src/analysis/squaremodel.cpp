@@ -50,8 +50,17 @@ TMeasurementSnapshot Snapshot_Of(const std::vector<TMeasurement*>& records)
 {
   TMeasurementSnapshot snapshot;
   snapshot.reserve(records.size());
-  for(const TMeasurement* record : records)
+  Append_Snapshot(records, 0, records.size(), &snapshot);
+  return snapshot;
+}
+
+void Append_Snapshot(const std::vector<TMeasurement*>& records, size_t first, size_t end,
+                     TMeasurementSnapshot* snapshot)
+{
+  assert(snapshot && first <= end && end <= records.size());
+  for(size_t row = first; row < end; ++row)
   {
+    const TMeasurement* record = records[row];
     assert(record);
     TMeasurementValues values;
     values.type = record->Type();
@@ -59,9 +68,8 @@ TMeasurementSnapshot Snapshot_Of(const std::vector<TMeasurement*>& records)
     values.axis = record->Axis();
     values.nominal_length = record->Nominal_Length();
     values.actual_length = record->Actual_Length();
-    snapshot.push_back(values);
+    snapshot->push_back(values);
   }
-  return snapshot;
 }
 
 TMat4 Correction_Matrix(const TSquareAxes& axes)

@@ -33,6 +33,9 @@ using TMeasurementSnapshot = std::vector<TMeasurementValues>;
 
 // Copies the values of the records, in list order.
 TMeasurementSnapshot Snapshot_Of(const std::vector<TMeasurement*>& records);
+// Adds the values of records[first] to records[end - 1] to the snapshot.
+void Append_Snapshot(const std::vector<TMeasurement*>& records, size_t first, size_t end,
+                     TMeasurementSnapshot* snapshot);
 
 // The machine's axis directions as the fit sees them; X stays in the XY plane,
 // Y in the YZ plane and Z in the ZX plane. Unit axes mean a square machine.

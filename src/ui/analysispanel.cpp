@@ -20,8 +20,8 @@
 namespace
 {
 const double UM_PER_MM = 1000.0;
-// Rows made per turn of the event loop; a slice takes some 25 ms.
-const size_t ROW_SLICE = 50000;
+// Rows made per turn of the event loop; a slice takes some 10 ms.
+const size_t ROW_SLICE = 20000;
 const char* const ERROR_NAMES[SQUARE_ERROR_COUNT] = {"XY", "YZ", "ZX"};
 
 std::optional<double> In_Um(const std::optional<double>& millimetres)

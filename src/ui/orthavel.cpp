@@ -31,6 +31,7 @@
 #include "messagebox.h"
 #include "resultspanel.h"
 #include "sceneview.h"
+#include "solverfeed.h"
 #include "uihelpers.h"
 
 // The pictures live in a static library, whose resource registration the
@@ -48,6 +49,7 @@ TOrthavel::TOrthavel(const QWidget* parent, Qt::WindowFlags flags)
   edit_history = Named(new TEditHistory(document, this), "edit_history");
   message_box = Named(new TMessageBox(this), "message_box");
   calculate_square = Named(new TCalculateSquare(this), "calculate_square");
+  solver_feed = Named(new TSolverFeed(calculate_square, this), "solver_feed");
 
   resize(951, 651);
   setAcceptDrops(true);
@@ -273,7 +275,7 @@ void TOrthavel::Stop_Solver()
 void TOrthavel::Hand_Set_To_Solver()
 {
   QStringList left_out;
-  calculate_square->Set_Measurement_Data(document->Fit_Records(&left_out), document->Settings().uncertainty);
+  solver_feed->Hand_Over(document->Fit_Records(&left_out), document->Settings().uncertainty);
   results_panel->Show_Left_Out(left_out);
 }
 

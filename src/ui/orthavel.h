@@ -20,6 +20,7 @@ class QToolBar;
 class QStringList;
 class TAnalysisPanel;
 class TCalculateSquare;
+class TSolverFeed;
 class TEditHistory;
 class TMeasurement;
 class TMeasurementEditor;
@@ -131,6 +132,7 @@ private:
   TSceneView* scene_view;
   TProjectCommands* project_commands;
   TCalculateSquare* calculate_square;
+  TSolverFeed* solver_feed;
 };
 
 #endif
