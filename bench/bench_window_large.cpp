@@ -3,8 +3,8 @@
 // its own so that its peak memory (getrusage) is its own; without arguments
 // the program runs every scenario, with one it runs that one.
 //
-//   bench_window_large [import_100000 | open_100000 | import_561323 |
-//                       paint_100 | paint_10000 | apply_100000]
+//   bench_window_large [paint_100 | paint_10000 | paint_100000 | apply_100000 |
+//                       import_100000 | open_100000 | import_561323]
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -224,28 +224,29 @@ void Apply(const QString& directory, int bars)
               qPrintable(window->Document()->At(bars / 2)->Name()));
 }
 
+struct TScenario
+{
+  const char* name;
+  void (*run)(const QString& directory, int count);
+  int count;
+};
+const TScenario SCENARIOS[] = {{"paint_100", Paint, 100},         {"paint_10000", Paint, 10000},
+                               {"paint_100000", Paint, 100000},   {"apply_100000", Apply, 100000},
+                               {"import_100000", Import, 100000}, {"open_100000", Open, 100000},
+                               {"import_561323", Import, 561323}};
+
 int Run_Scenario(const std::string& name)
 {
-  QTemporaryDir directory;
-  const QString path = directory.path();
-  if(name == "import_100000")
-    Import(path, 100000);
-  else if(name == "open_100000")
-    Open(path, 100000);
-  else if(name == "import_561323")
-    Import(path, 561323);
-  else if(name == "paint_100")
-    Paint(path, 100);
-  else if(name == "paint_100000")
-    Paint(path, 100000);
-  else if(name == "paint_10000")
-    Paint(path, 10000);
-  else if(name == "apply_100000")
-    Apply(path, 100000);
-  else
-    return 2;
-  std::fflush(stdout);
-  return 0;
+  for(const TScenario& scenario : SCENARIOS)
+  {
+    if(name != scenario.name)
+      continue;
+    QTemporaryDir directory;
+    scenario.run(directory.path(), scenario.count);
+    std::fflush(stdout);
+    return 0;
+  }
+  return 2;
 }
 } // namespace
 
@@ -255,8 +256,8 @@ int main(int argc, char** argv)
   if(argc == 1)
   {
     int failures = 0;
-    for(const char* name : {"paint_100", "paint_10000", "apply_100000", "import_100000", "open_100000", "import_561323"})
-      failures += std::system((std::string("\"") + argv[0] + "\" " + name).c_str()) != 0;
+    for(const TScenario& scenario : SCENARIOS)
+      failures += std::system((std::string("\"") + argv[0] + "\" " + scenario.name).c_str()) != 0;
     return failures;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");

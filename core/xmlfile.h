@@ -12,7 +12,6 @@
 #include <functional>
 #include <optional>
 
-class QFile;
 class QFileInfo;
 class QSaveFile;
 class TXmlStream;

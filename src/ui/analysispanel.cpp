@@ -33,9 +33,7 @@ std::optional<double> In_Um(const std::optional<double>& millimetres)
 TAnalysisPanel::TAnalysisPanel(const QFont& header_font, QWidget* parent)
   : QWidget(parent), d_convention(DEFAULT_SIGN_CONVENTION), d_unit(DEFAULT_ANGLE_UNIT)
 {
-  d_row_timer.setSingleShot(true);
-  d_row_timer.setInterval(0);
-  connect(&d_row_timer, &QTimer::timeout, this, &TAnalysisPanel::Make_Next_Rows);
+  Run_Next_Turn(&d_row_timer, this, &TAnalysisPanel::Make_Next_Rows);
   new QVBoxLayout(this);
   Create_Summary(header_font);
   Create_Residuals();

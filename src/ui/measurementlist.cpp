@@ -10,6 +10,7 @@
 
 #include "measurementset.h"
 #include "recordcheck.h"
+#include "uihelpers.h"
 
 namespace
 {
@@ -23,9 +24,7 @@ const int SLICE_ROWS = 20000;
 TMeasurementList::TMeasurementList(const TMeasurementSet* document, QListWidget* list, QObject* parent)
   : QObject(parent), d_document(document), d_list(list)
 {
-  d_fill_timer.setSingleShot(true);
-  d_fill_timer.setInterval(0);
-  connect(&d_fill_timer, &QTimer::timeout, this, &TMeasurementList::Fill_Next_Slice);
+  Run_Next_Turn(&d_fill_timer, this, &TMeasurementList::Fill_Next_Slice);
   connect(document, &TMeasurementSet::Records_Inserted, this, &TMeasurementList::Insert_Rows);
   connect(document, &TMeasurementSet::Records_Removed, this, &TMeasurementList::Remove_Rows);
   connect(document, &TMeasurementSet::Record_Changed, this, &TMeasurementList::Change_Row);

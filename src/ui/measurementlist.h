@@ -49,7 +49,6 @@ private:
   void Mark_Item(QListWidgetItem* item, const TMeasurement& record) const;
   void Append_Rows(int end);
 
-
   const TMeasurementSet* d_document;
   QListWidget* d_list;
   QTimer d_fill_timer;

@@ -41,9 +41,7 @@ void Set_Shortcut(QToolButton* button, const QKeySequence& shortcut)
 
 TSceneView::TSceneView(QToolBar* tool_bar, QObject* parent) : QObject(parent)
 {
-  d_build_timer.setSingleShot(true);
-  d_build_timer.setInterval(0);
-  connect(&d_build_timer, &QTimer::timeout, this, &TSceneView::Build_Next_Slice);
+  Run_Next_Turn(&d_build_timer, this, &TSceneView::Build_Next_Slice);
   Fill_Tool_Bar(tool_bar);
   pan_button->setChecked(true);
   rotate_2d_button->setChecked(false);

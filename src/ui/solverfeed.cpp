@@ -5,13 +5,12 @@
 #include <utility>
 
 #include "calculatesquare.h"
+#include "uihelpers.h"
 
 TSolverFeed::TSolverFeed(TCalculateSquare* solver, QObject* parent) : QObject(parent), d_solver(solver)
 {
   assert(solver);
-  d_timer.setSingleShot(true);
-  d_timer.setInterval(0);
-  connect(&d_timer, &QTimer::timeout, this, &TSolverFeed::Copy_Next_Slice);
+  Run_Next_Turn(&d_timer, this, &TSolverFeed::Copy_Next_Slice);
 }
 
 void TSolverFeed::Hand_Over(std::vector<TMeasurement*> records, const TUncertaintySettings& settings)

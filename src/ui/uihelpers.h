@@ -1,10 +1,12 @@
-// Small pieces shared by the window and its parts: naming members, the
-// transient status message, and the label and line styles of the panels.
+// Small pieces shared by the window and its parts: naming members, work in
+// slices, the transient status message, and the label and line styles of the
+// panels.
 #ifndef UIHELPERS_H
 #define UIHELPERS_H
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class QFont;
 class QFrame;
@@ -19,6 +21,16 @@ template<class T> T* Named(T* object, const char* name)
 {
   object->setObjectName(QString::fromLatin1(name));
   return object;
+}
+
+// Makes the timer run the slot of the receiver once, in the next turn of the
+// event loop, each time it is started: the parts that do the work of a large
+// set a slice at a time start it after each slice while work is left.
+template<class TReceiver, class TSlot> void Run_Next_Turn(QTimer* timer, TReceiver* receiver, TSlot slot)
+{
+  timer->setSingleShot(true);
+  timer->setInterval(0);
+  QObject::connect(timer, &QTimer::timeout, receiver, slot);
 }
 
 // File errors and import results stay on the status bar this long.
