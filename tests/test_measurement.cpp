@@ -20,6 +20,7 @@ private slots:
   void start_end_points_data();
   void start_end_points();
   void rows_taken_and_put_back();
+  void blank_names_numbered_where_they_enter();
 };
 
 static void Compare_Vector(const TVector3& actual, const TVector3& expected, double tolerance = 1e-15)
@@ -157,6 +158,42 @@ void TMeasurementTest::rows_taken_and_put_back()
   QCOMPARE(inserted[0], QVariantList({1, 2}));
   QCOMPARE(inserted[1], QVariantList({4, 1}));
   QCOMPARE(changed.count(), 2);
+}
+
+// A record entering without a name is numbered after every record of its
+// kind before it, named or not; white space alone is no name.
+void TMeasurementTest::blank_names_numbered_where_they_enter()
+{
+  TMeasurementSet document;
+  std::vector<std::unique_ptr<TMeasurement>> first;
+  first.push_back(std::make_unique<TMeasurementBallBar>());
+  first.push_back(std::make_unique<TMeasurementLength>());
+  first.push_back(std::make_unique<TMeasurementBallBar>());
+  first[0]->Set_Name("Own");
+  document.Reset(std::move(first));
+  QCOMPARE(document.At(2)->Name(), QString("BallBar 2"));
+
+  std::vector<std::unique_ptr<TMeasurement>> entering;
+  const char* const names[] = {"", " \t\u00a0", "X", "", "Y"};
+  for(const char* name : names)
+  {
+    entering.push_back(std::make_unique<TMeasurementBallBar>());
+    entering.back()->Set_Name(QString::fromUtf8(name));
+  }
+  entering[1] = std::make_unique<TMeasurementLength>();
+  entering[1]->Set_Name(QString::fromUtf8(" \t\u00a0"));
+  document.Insert_Rows({1, 2, 5, 6, 7}, std::move(entering));
+  QStringList all;
+  for(const TMeasurement* record : document.Records())
+    all << record->Name();
+  QCOMPARE(all, QStringList({"Own", "BallBar 3", "Length 2", "Length 1", "BallBar 2", "X", "BallBar 5", "Y"}));
+
+  // Named records alone leave the names as they are.
+  std::vector<std::unique_ptr<TMeasurement>> named;
+  named.push_back(std::make_unique<TMeasurementLength>());
+  named.back()->Set_Name(" padded ");
+  document.Insert_Rows({0}, std::move(named));
+  QCOMPARE(document.At(0)->Name(), QString(" padded "));
 }
 
 QTEST_APPLESS_MAIN(TMeasurementTest)

@@ -35,6 +35,16 @@ void TOrthavelImportChecksTest::imports_say_what_they_did_data()
   QTest::newRow("zero direction") << "BallBar_V1\nZ,0,1,2,3,1,2,3,0,0,0\n" + bar << true
                                   << "Imported 2 ball bars from bars.dat"
                                   << "A zero direction in the file, taken as (1, 0, 0): Z.";
+  // A record is named in the box by the name it takes in the set.
+  QTest::newRow("unnamed bar beyond any machine")
+    << "BallBar_V1\n,0,2e7,0,0,2e7,300,0,0,0,0\n" << true << "Imported 1 ball bar from bars.dat"
+    << "Beyond any machine, but kept in the fit: BallBar 1 (beyond 1000000 mm).";
+  QString far_bars = "BallBar_V1\n";
+  for(int i = 1; i <= 14; ++i)
+    far_bars += QString("B%1,0,2e7,0,0,2e7,300,0,0,0,0\n").arg(i);
+  QTest::newRow("many beyond any machine")
+    << far_bars << true << "Imported 14 ball bars from bars.dat"
+    << "B11 (beyond 1000000 mm), B12 (beyond 1000000 mm), and 2 more.";
 }
 
 void TOrthavelImportChecksTest::imports_say_what_they_did()

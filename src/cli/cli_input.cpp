@@ -83,7 +83,7 @@ void Warn_About_Set(const TMeasurementSet& set, QStringList* warnings)
     *warnings << QStringLiteral("%1: %2 (%3)").arg(record->Name(), what, Problem_Text(problem));
   }
   QStringList outliers;
-  for(const TMeasurement* record : Ballbar_Length_Outliers(set.Records()))
+  for(const TMeasurement* record : Ballbar_Length_Outliers(set))
     outliers << record->Name();
   if(!outliers.isEmpty())
     *warnings << QStringLiteral("ball bars of another length than the rest (the model assumes one ball bar): %1")

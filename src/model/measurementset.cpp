@@ -6,6 +6,15 @@
 
 #include "recordcheck.h"
 
+namespace
+{
+// Nothing but white space, as QString::trimmed() sees it, without making a copy.
+bool Is_Blank(const QString& name)
+{
+  return std::all_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); });
+}
+}
+
 TMeasurementSet::TMeasurementSet(QObject* parent) : QObject(parent)
 {
 }
@@ -72,7 +81,7 @@ QString TMeasurementSet::Default_Name(TMeasurement::TMeasurementType type) const
 // A blank name could be saved but not loaded again, so no record keeps one.
 void TMeasurementSet::Name_If_Blank(TMeasurement* record) const
 {
-  if(record->Name().trimmed().isEmpty())
+  if(Is_Blank(record->Name()))
     record->Set_Name(Default_Name(record->Type()));
 }
 
@@ -109,7 +118,7 @@ std::unique_ptr<TMeasurement> TMeasurementSet::Edit(int row, const TMeasurement&
   TMeasurement* record = d_records[static_cast<size_t>(row)].get();
   std::unique_ptr<TMeasurement> old_values = record->Clone();
   record->Set_Values(values);
-  if(record->Name().trimmed().isEmpty())
+  if(Is_Blank(record->Name()))
     record->Set_Name(old_values->Name());
   emit Record_Changed(row);
   Changed_By_User();
@@ -124,6 +133,24 @@ std::unique_ptr<TMeasurement> TMeasurementSet::Take(int row)
   emit Records_Removed(row, 1);
   Changed_By_User();
   return record;
+}
+
+// Each record is numbered after the records of its kind in the set and
+// those before it; a blank name takes its number.
+void TMeasurementSet::Name_Blank_Records(const std::vector<std::unique_ptr<TMeasurement>>& records) const
+{
+  if(std::none_of(records.begin(), records.end(),
+                  [](const std::unique_ptr<TMeasurement>& record) { return Is_Blank(record->Name()); }))
+    return;
+  int numbers[2] = {Count_Of(TMeasurement::MEASUREMENT_BALLBAR), Count_Of(TMeasurement::MEASUREMENT_LENGTH)};
+  for(const std::unique_ptr<TMeasurement>& record : records)
+  {
+    assert(record);
+    const TMeasurement::TMeasurementType type = record->Type();
+    const int number = ++numbers[type == TMeasurement::MEASUREMENT_BALLBAR ? 0 : 1];
+    if(Is_Blank(record->Name()))
+      record->Set_Name(Numbered_Name(type, number));
+  }
 }
 
 // Removes the rows from the highest down, so that each announced row is the
@@ -191,15 +218,7 @@ void TMeasurementSet::Insert_Rows(const std::vector<int>& rows, std::vector<std:
   assert(rows.size() == records.size());
   if(records.empty())
     return;
-  int numbers[2] = {Count_Of(TMeasurement::MEASUREMENT_BALLBAR), Count_Of(TMeasurement::MEASUREMENT_LENGTH)};
-  for(std::unique_ptr<TMeasurement>& record : records)
-  {
-    assert(record);
-    const TMeasurement::TMeasurementType type = record->Type();
-    const int number = ++numbers[type == TMeasurement::MEASUREMENT_BALLBAR ? 0 : 1];
-    if(record->Name().trimmed().isEmpty())
-      record->Set_Name(Numbered_Name(type, number));
-  }
+  Name_Blank_Records(records);
   for(size_t first = 0; first < rows.size();)
   {
     const size_t length = Block_Length(rows, first);

@@ -94,6 +94,7 @@ signals:
 private:
   static QString Numbered_Name(TMeasurement::TMeasurementType type, int number);
   void Name_If_Blank(TMeasurement* record) const;
+  void Name_Blank_Records(const std::vector<std::unique_ptr<TMeasurement>>& records) const;
   void Changed_By_User();
 
   std::vector<std::unique_ptr<TMeasurement>> d_records;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "measurement.h"
+#include "measurementset.h"
 
 namespace
 {
@@ -24,6 +25,37 @@ bool Beyond_Machine(const TVector3& v)
 bool Has_Own_Nominal(const TMeasurement& record)
 {
   return record.Type() == TMeasurement::MEASUREMENT_LENGTH;
+}
+
+bool Is_Usable_Ballbar(const TMeasurement& record)
+{
+  return record.Type() == TMeasurement::MEASUREMENT_BALLBAR && Is_Fit_Usable(record);
+}
+
+// The usable ball bars' count and the sum, the least and the greatest of their actual lengths.
+struct TLengthSpread
+{
+  size_t count = 0;
+  double sum = 0.0;
+  double shortest = 0.0;
+  double longest = 0.0;
+};
+
+TLengthSpread Ballbar_Length_Spread(const TMeasurementSet& set)
+{
+  TLengthSpread spread;
+  for(int row = 0; row < set.Count(); ++row)
+  {
+    const TMeasurement& record = *set.At(row);
+    if(!Is_Usable_Ballbar(record))
+      continue;
+    const double length = record.Actual_Length();
+    spread.shortest = spread.count == 0 ? length : std::min(spread.shortest, length);
+    spread.longest = spread.count == 0 ? length : std::max(spread.longest, length);
+    spread.sum += length;
+    ++spread.count;
+  }
+  return spread;
 }
 }
 
@@ -63,27 +95,28 @@ QString Problem_Text(TRecordProblem problem)
   return QString();
 }
 
-std::vector<const TMeasurement*> Ballbar_Length_Outliers(const std::vector<TMeasurement*>& records)
+std::vector<const TMeasurement*> Ballbar_Length_Outliers(const TMeasurementSet& set)
 {
+  const TLengthSpread spread = Ballbar_Length_Spread(set);
+  if(spread.count < 2)
+    return {};
+  const double tolerance = BALLBAR_LENGTH_TOLERANCE * spread.sum / static_cast<double>(spread.count);
+  if(!(spread.longest - spread.shortest > tolerance))
+    return {};
+
   std::vector<const TMeasurement*> ballbars;
-  for(const TMeasurement* record : records)
-    if(record->Type() == TMeasurement::MEASUREMENT_BALLBAR && Is_Fit_Usable(*record))
-      ballbars.push_back(record);
-  if(ballbars.size() < 2)
-    return {};
-
   std::vector<double> lengths;
-  double sum = 0.0;
-  for(const TMeasurement* record : ballbars)
+  ballbars.reserve(spread.count);
+  lengths.reserve(spread.count);
+  for(int row = 0; row < set.Count(); ++row)
   {
-    lengths.push_back(record->Actual_Length());
-    sum += record->Actual_Length();
+    const TMeasurement* record = set.At(row);
+    if(Is_Usable_Ballbar(*record))
+    {
+      ballbars.push_back(record);
+      lengths.push_back(record->Actual_Length());
+    }
   }
-  const double tolerance = BALLBAR_LENGTH_TOLERANCE * sum / static_cast<double>(lengths.size());
-  const auto [shortest, longest] = std::minmax_element(lengths.begin(), lengths.end());
-  if(!(*longest - *shortest > tolerance))
-    return {};
-
   std::nth_element(lengths.begin(), lengths.begin() + static_cast<long>(lengths.size() / 2), lengths.end());
   const double median = lengths[lengths.size() / 2];
   std::vector<const TMeasurement*> outliers;

@@ -10,6 +10,7 @@
 #include <vector>
 
 class TMeasurement;
+class TMeasurementSet;
 
 enum class TRecordProblem
 {
@@ -36,6 +37,7 @@ QString Problem_Text(TRecordProblem problem);
 // of their mean: those that differ from the median by more than that (or,
 // when none stands apart, the shortest and the longest); empty while all
 // agree. The model assumes one ball bar of one length for the whole set.
-std::vector<const TMeasurement*> Ballbar_Length_Outliers(const std::vector<TMeasurement*>& records);
+// While they agree, the set is looked at once and nothing is stored.
+std::vector<const TMeasurement*> Ballbar_Length_Outliers(const TMeasurementSet& set);
 
 #endif

@@ -1,10 +1,8 @@
 #include "importmessages.h"
 
 #include <QStringList>
-#include <algorithm>
 
 #include "import_report.h"
-#include "measurement.h"
 
 namespace
 {
@@ -14,12 +12,8 @@ QString Count(long long count, const char* one, const char* many)
 }
 }
 
-QString Import_Summary(const std::vector<TMeasurement*>& imported, const TImportReport& report, const QString& file)
+QString Import_Summary(long long ballbars, long long lengths, const TImportReport& report, const QString& file)
 {
-  const long long ballbars = std::count_if(imported.begin(), imported.end(), [](const TMeasurement* record) {
-    return record->Type() == TMeasurement::MEASUREMENT_BALLBAR;
-  });
-  const long long lengths = static_cast<long long>(imported.size()) - ballbars;
   QStringList added;
   if(ballbars > 0)
     added << Count(ballbars, "ball bar", "ball bars");

@@ -4,13 +4,11 @@
 #define IMPORTMESSAGES_H
 
 #include <QString>
-#include <vector>
 
 struct TImportReport;
-class TMeasurement;
 
 // "Imported 6 ball bars from ballbar.dat; 1 line skipped".
-QString Import_Summary(const std::vector<TMeasurement*>& imported, const TImportReport& report, const QString& file);
+QString Import_Summary(long long ballbars, long long lengths, const TImportReport& report, const QString& file);
 // The skipped lines with their reasons as rich text; empty when none was skipped.
 QString Skipped_Lines_Text(const TImportReport& report);
 

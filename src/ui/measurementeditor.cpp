@@ -320,7 +320,9 @@ void TMeasurementEditor::Show_Message(const QString& message)
 // others, is named in a box the user must dismiss.
 void TMeasurementEditor::Warn_About(const TMeasurement& record)
 {
-  const QString text = Record_Warning_Text({&record}, QStringList(), d_document->Records());
+  TEnteredRecords entered;
+  entered.Add(record);
+  const QString text = Record_Warning_Text(entered, QStringList(), *d_document);
   if(!text.isEmpty())
     d_message_box->Ask(QStringLiteral("Check This Measurement"), text, QMessageBox::Warning, QMessageBox::Ok,
                        QMessageBox::Ok);

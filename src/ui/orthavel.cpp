@@ -281,9 +281,9 @@ void TOrthavel::Hand_Set_To_Solver()
 
 // Where records enter the set, whatever could mislead the fit is named in a
 // box the user must dismiss.
-void TOrthavel::Warn_About_Records(const std::vector<const TMeasurement*>& entered, const QStringList& zero_directions)
+void TOrthavel::Warn_About_Records(const TEnteredRecords& entered, const QStringList& zero_directions)
 {
-  const QString text = Record_Warning_Text(entered, zero_directions, document->Records());
+  const QString text = Record_Warning_Text(entered, zero_directions, *document);
   if(!text.isEmpty())
     message_box->Ask(QStringLiteral("Check These Measurements"), text, QMessageBox::Warning, QMessageBox::Ok,
                      QMessageBox::Ok);

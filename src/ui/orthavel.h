@@ -29,6 +29,7 @@ class TMessageBox;
 class TProjectCommands;
 class TResultsPanel;
 class TSceneView;
+struct TEnteredRecords;
 
 class TOrthavel : public QMainWindow
 {
@@ -103,7 +104,7 @@ private:
   QString Instrument_File_Hint(const QString& path, const QString& error);
   bool Save_Project(const QString& path);
   void Report_Failure(const QString& title, const QString& message);
-  void Warn_About_Records(const std::vector<const TMeasurement*>& entered, const QStringList& zero_directions);
+  void Warn_About_Records(const TEnteredRecords& entered, const QStringList& zero_directions);
 
   QAction* action_about;
   QAction* action_new;

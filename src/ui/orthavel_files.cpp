@@ -156,12 +156,17 @@ bool TOrthavel::Import_Data(const QString& path)
   TMeasurementFactory factory;
   bool valid = false;
   std::vector<std::unique_ptr<TMeasurement>> owned;
+  TEnteredRecords entered;
   const bool completed = TBackgroundRead::Run(
     this, path, QStringLiteral("Importing %1").arg(QFileInfo(path).fileName()), [&](const TReadProgress& progress) {
       factory.Set_Read_Progress(progress);
       const std::vector<TMeasurement*> read = factory.Load_File(path, &valid);
+      owned.reserve(read.size());
       for(TMeasurement* record : read)
+      {
         owned.emplace_back(record);
+        entered.Add(*record);
+      }
     });
   if(!completed)
   {
@@ -187,16 +192,11 @@ bool TOrthavel::Import_Data(const QString& path)
     return false;
   }
 
-  std::vector<TMeasurement*> imported;
-  imported.reserve(owned.size());
-  for(const std::unique_ptr<TMeasurement>& record : owned)
-    imported.push_back(record.get());
   Add_Imported_Records(QFileInfo(path).fileName(), std::move(owned));
-  const QString summary = Import_Summary(imported, report, QFileInfo(path).fileName());
+  const QString summary = Import_Summary(entered.ballbars, entered.lengths, report, QFileInfo(path).fileName());
   Show_Status(status_bar, summary);
   const QString warnings =
-    Skipped_Lines_Text(report) + Record_Warning_Text(std::vector<const TMeasurement*>(imported.begin(), imported.end()),
-                                                     report.zero_direction_records, document->Records());
+    Skipped_Lines_Text(report) + Record_Warning_Text(entered, report.zero_direction_records, *document);
   if(!warnings.isEmpty())
     message_box->Ask(summary.toHtmlEscaped(), warnings, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
   return true;
@@ -259,8 +259,10 @@ bool TOrthavel::Load_Project(const QString& path, QString* error)
   edit_history->Clear();
   scene_view->Proj_ISO();
   Show_Status(status_bar, QStringLiteral("Opened %1").arg(QFileInfo(path).fileName()));
-  const std::vector<TMeasurement*> loaded = document->Records();
-  Warn_About_Records(std::vector<const TMeasurement*>(loaded.begin(), loaded.end()), zero_directions);
+  TEnteredRecords loaded;
+  for(int row = 0; row < document->Count(); ++row)
+    loaded.Add(*document->At(row));
+  Warn_About_Records(loaded, zero_directions);
   return true;
 }
 

@@ -9,11 +9,27 @@
 #include <vector>
 
 class TMeasurement;
+class TMeasurementSet;
+
+// What the records that have just come in give to warn about, found by
+// looking at each once; an import does so where it reads the file, before
+// the records enter the set.
+struct TEnteredRecords
+{
+  void Add(const TMeasurement& record);
+
+  // Records left out of the fit until corrected, and records beyond any
+  // machine, in the order they came.
+  std::vector<const TMeasurement*> left_out;
+  std::vector<const TMeasurement*> beyond;
+  long long ballbars = 0;
+  long long lengths = 0;
+};
 
 // Rich text naming each problem and the records it concerns; empty when there
-// is nothing to say. `entered` are the records that have just come in, `set`
-// is the whole set after they came (for the ball-bar lengths).
-QString Record_Warning_Text(const std::vector<const TMeasurement*>& entered, const QStringList& zero_directions,
-                            const std::vector<TMeasurement*>& set);
+// is nothing to say. The names are read as the records are named in `set`,
+// the whole set after they came (which also gives the ball-bar lengths).
+QString Record_Warning_Text(const TEnteredRecords& entered, const QStringList& zero_directions,
+                            const TMeasurementSet& set);
 
 #endif
