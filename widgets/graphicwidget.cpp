@@ -218,6 +218,8 @@ void TGraphicWidget::resizeEvent(QResizeEvent* event)
 
 void TGraphicWidget::paintEvent(QPaintEvent*)
 {
+  // A fit asked for belongs to the paint's time.
+  const QDeadlineTimer deadline(progressive_budget_ms);
   QPainter painter(this);
   if(fit_requested)
   {
@@ -227,7 +229,7 @@ void TGraphicWidget::paintEvent(QPaintEvent*)
   }
   if(Paints_Progressively())
   {
-    Paint_Progressively(&painter);
+    Paint_Progressively(&painter, deadline);
     return;
   }
   painter.fillRect(rect(), QBrush(Qt::white));
@@ -246,7 +248,7 @@ bool TGraphicWidget::Painting() const
 
 // Each paint adds the data sets that fit in its time to the picture and shows
 // it with the triads on top; while sets remain, another paint follows.
-void TGraphicWidget::Paint_Progressively(QPainter* painter)
+void TGraphicWidget::Paint_Progressively(QPainter* painter, const QDeadlineTimer& deadline)
 {
   const qreal ratio = devicePixelRatioF();
   if(d_picture_stale || d_picture.size() != size() * ratio)
@@ -261,7 +263,7 @@ void TGraphicWidget::Paint_Progressively(QPainter* painter)
   {
     QPainter picture_painter(&d_picture);
     d_picture_next = view_painter.Paint_Data_Sets(&picture_painter, camera, this, reference_painting, d_picture_next,
-                                                  QDeadlineTimer(progressive_budget_ms));
+                                                  deadline);
     if(d_picture_next < Data_Sets().size())
       QTimer::singleShot(0, this, [this] { update(); });
   }

@@ -5,6 +5,7 @@
 #define GRAPHICWIDGET_H
 
 #include <QColor>
+#include <QDeadlineTimer>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -46,8 +47,8 @@ public:
   // shown as it grows and is kept until the data or the view change.
   bool progressive_painting;
   static constexpr size_t PROGRESSIVE_FROM = 20000;
-  // How long one progressive paint may paint data sets, ms.
-  int progressive_budget_ms = 40;
+  // How long one progressive paint may take, a fit of the view included, ms.
+  int progressive_budget_ms = 12;
   // True while a progressive paint has data sets still to paint.
   bool Painting() const;
 
@@ -89,7 +90,7 @@ private:
   void Fit_To_Data();
   void Drag_Rubber_Band(const QPoint& position);
   bool Paints_Progressively() const;
-  void Paint_Progressively(QPainter* painter);
+  void Paint_Progressively(QPainter* painter, const QDeadlineTimer& deadline);
 
   TViewCamera camera;
   TViewPainter view_painter;

@@ -28,7 +28,7 @@ public:
   // The data sets from first on, until the deadline has passed (it is looked
   // at after each data set and each batch of at most RUN_BATCH line sets, so
   // at least one is painted); returns the index of the first set not painted.
-  static constexpr size_t RUN_BATCH = 20000;
+  static constexpr size_t RUN_BATCH = 2500;
   size_t Paint_Data_Sets(QPainter* painter, const TViewCamera& camera, TDisplayList* display_list, bool reference,
                          size_t first, const QDeadlineTimer& deadline);
   // The coordinate-system triads, or the default triad when there are none.

@@ -20,8 +20,10 @@
 namespace
 {
 const double UM_PER_MM = 1000.0;
-// Rows made per turn of the event loop; a slice takes some 10 ms.
+// More rows than this are made a slice at a time, from the next turn of the
+// event loop on, in chunks of ROW_CHUNK rows.
 const size_t ROW_SLICE = 20000;
+const size_t ROW_CHUNK = 2000;
 const char* const ERROR_NAMES[SQUARE_ERROR_COUNT] = {"XY", "YZ", "ZX"};
 
 std::optional<double> In_Um(const std::optional<double>& millimetres)
@@ -183,14 +185,26 @@ void TAnalysisPanel::Show_Residuals(const std::vector<TMeasurement*>& records)
   d_row_records = records;
   d_new_rows.reserve(records.size());
   d_new_bars.reserve(records.size());
-  Make_Next_Rows();
+  if(records.size() > ROW_SLICE)
+    d_row_timer.start();
+  else
+  {
+    Make_Rows(0, records.size());
+    Show_Rows_When_Made();
+  }
 }
 
 void TAnalysisPanel::Make_Next_Rows()
 {
+  Work_For_A_Slice(d_new_rows.size(), d_row_records.size(), ROW_CHUNK,
+                   [this](size_t first, size_t end) { Make_Rows(first, end); });
+  Show_Rows_When_Made();
+}
+
+void TAnalysisPanel::Make_Rows(size_t first, size_t end)
+{
   const std::vector<TRecordResidual>& residuals = d_result.analysis->residuals;
-  const size_t end = std::min(d_new_rows.size() + ROW_SLICE, d_row_records.size());
-  for(size_t i = d_new_rows.size(); i < end; ++i)
+  for(size_t i = first; i < end; ++i)
   {
     const TMeasurement& record = *d_row_records[i];
     const TRecordResidual& residual = residuals[i];
@@ -200,7 +214,12 @@ void TAnalysisPanel::Make_Next_Rows()
     if(residual.deviation_after)
       d_new_bars.push_back(TResidualBar{record.Name(), *residual.deviation_after * UM_PER_MM, residual.flagged});
   }
-  if(end < d_row_records.size())
+}
+
+// The rows and bars are shown once all are made; until then the next slice follows.
+void TAnalysisPanel::Show_Rows_When_Made()
+{
+  if(d_new_rows.size() < d_row_records.size())
   {
     d_row_timer.start();
     return;

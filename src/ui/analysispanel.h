@@ -5,8 +5,8 @@
 // chart. It changes when a fit is published (Show_Analysis) and when the
 // sign convention or the unit changes (Set_Display); the table is a model,
 // so a set of 100 000 records costs no widget per row. The rows of a large set
-// are made a slice at a time, one slice per turn of the event loop, and
-// replace the table's rows once they are all made.
+// are made a slice at a time, one slice per turn of the event loop from the
+// next one on, and replace the table's rows once they are all made.
 #ifndef ANALYSISPANEL_H
 #define ANALYSISPANEL_H
 
@@ -55,6 +55,8 @@ private:
   void Show_Summary();
   void Show_Residuals(const std::vector<TMeasurement*>& records);
   void Make_Next_Rows();
+  void Make_Rows(size_t first, size_t end);
+  void Show_Rows_When_Made();
   void Stop_Making_Rows();
 
   TSolverResult d_result;

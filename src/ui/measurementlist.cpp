@@ -16,9 +16,10 @@ namespace
 {
 // Lists longer than this take uniform row heights.
 const int UNIFORM_ROWS_FROM = 1000;
-// Rows added at the end in one step beyond this many enter a slice at a time;
-// a slice of rows takes some 30 ms.
+// Rows added at the end in one step beyond this many enter a slice at a time,
+// from the next turn of the event loop on, in chunks of CHUNK_ROWS.
 const int SLICE_ROWS = 20000;
+const int CHUNK_ROWS = 2000;
 }
 
 TMeasurementList::TMeasurementList(const TMeasurementSet* document, QListWidget* list, QObject* parent)
@@ -97,13 +98,13 @@ void TMeasurementList::Mark_Item(QListWidgetItem* item, const TMeasurement& reco
   item->setToolTip(text.arg(Problem_Text(problem)));
 }
 
-// Rows of records after the list's end are added a slice at a time; rows
-// inserted among the listed ones go in at once.
+// Rows of records after the list's end follow the list's end; rows inserted
+// among the listed ones go in at once.
 void TMeasurementList::Insert_Rows(int first, int count)
 {
   if(first >= d_list->count())
   {
-    Fill_Next_Slice();
+    List_Rows_To_End();
     return;
   }
   const bool updates = d_list->updatesEnabled();
@@ -114,30 +115,40 @@ void TMeasurementList::Insert_Rows(int first, int count)
   d_list->setUpdatesEnabled(updates);
 }
 
+// A few rows still to come are listed at once; many start to follow a slice
+// at a time in the next turn.
+void TMeasurementList::List_Rows_To_End()
+{
+  if(d_document->Count() - d_list->count() <= SLICE_ROWS)
+    Complete_Rows();
+  else
+    d_fill_timer.start();
+}
+
 // The rows of the records from the end of the list up to end go in with the
-// list's updates suspended, as one insertion of their names that then take
-// their records and marks before the view ever shows them; a large list takes
-// every row as high as the first, so that it need not measure each one. The
-// rest of the records follow a slice at a time.
+// list's updates suspended; a large list takes every row as high as the
+// first, so that it need not measure each one.
 void TMeasurementList::Append_Rows(int end)
 {
-  const int first = d_list->count();
   const bool updates = d_list->updatesEnabled();
   d_list->setUpdatesEnabled(false);
   d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
+  Add_Rows(d_list->count(), end);
+  d_list->setUpdatesEnabled(updates);
+}
+
+// One insertion of the rows' names; the rows then take their records and
+// marks before the view ever shows them.
+void TMeasurementList::Add_Rows(int first, int end)
+{
   QStringList names;
   names.reserve(end - first);
   for(int row = first; row < end; ++row)
     names << d_document->At(row)->Name();
   d_list->addItems(names);
-  {
-    const QSignalBlocker quiet_model(d_list->model());
-    for(int row = first; row < end; ++row)
-      Describe_Item(d_list->item(row), d_document->At(row));
-  }
-  d_list->setUpdatesEnabled(updates);
-  if(Filling())
-    d_fill_timer.start();
+  const QSignalBlocker quiet_model(d_list->model());
+  for(int row = first; row < end; ++row)
+    Describe_Item(d_list->item(row), d_document->At(row));
 }
 
 bool TMeasurementList::Filling() const
@@ -147,8 +158,20 @@ bool TMeasurementList::Filling() const
 
 void TMeasurementList::Fill_Next_Slice()
 {
+  if(!Filling())
+    return;
+  const bool updates = d_list->updatesEnabled();
+  d_list->setUpdatesEnabled(false);
+  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
+  d_list->setBatchSize(SLICE_ROWS);
+  d_list->setLayoutMode(QListView::Batched);
+  Work_For_A_Slice(size_t(d_list->count()), size_t(d_document->Count()), CHUNK_ROWS,
+                   [this](size_t first, size_t end) { Add_Rows(int(first), int(end)); });
+  d_list->setUpdatesEnabled(updates);
   if(Filling())
-    Append_Rows(std::min(d_list->count() + SLICE_ROWS, d_document->Count()));
+    d_fill_timer.start();
+  else
+    Lay_Out_In_One_Pass();
 }
 
 void TMeasurementList::Complete_Rows()
@@ -156,6 +179,19 @@ void TMeasurementList::Complete_Rows()
   d_fill_timer.stop();
   if(Filling())
     Append_Rows(d_document->Count());
+  Lay_Out_In_One_Pass();
+}
+
+// The view lays out all its rows again after each slice. While slices come,
+// it lays out only the first SLICE_ROWS rows at once (the rest follow in
+// later turns, until the next slice starts it over); once every row is in,
+// it lays out the whole list, so that every row has its place at once.
+void TMeasurementList::Lay_Out_In_One_Pass()
+{
+  if(d_list->layoutMode() == QListView::SinglePass)
+    return;
+  d_list->setLayoutMode(QListView::SinglePass);
+  d_list->doItemsLayout();
 }
 
 // The listed rows of the removed records go; the rows still to come are those
@@ -184,5 +220,5 @@ void TMeasurementList::Rebuild_Rows()
 {
   d_fill_timer.stop();
   d_list->clear();
-  Fill_Next_Slice();
+  List_Rows_To_End();
 }

@@ -2,8 +2,8 @@
 // record, in the same order, showing the record's name and carrying the
 // record pointer as its Qt::UserRole data (a void*). A large number of
 // records added at the end (an import, an opened project) enter the list a
-// slice at a time, one slice per turn of the event loop, so that the window
-// keeps answering. Meanwhile the list's rows are those of the document's
+// slice at a time, one slice per turn of the event loop from the next one on,
+// so that the window keeps answering. Meanwhile the list's rows are those of the document's
 // first records, and the rows still to come those of the records after them.
 #ifndef MEASUREMENTLIST_H
 #define MEASUREMENTLIST_H
@@ -44,10 +44,13 @@ private slots:
   void Fill_Next_Slice();
 
 private:
+  void List_Rows_To_End();
+  void Lay_Out_In_One_Pass();
   QListWidgetItem* Create_Item(const TMeasurement* record) const;
   void Describe_Item(QListWidgetItem* item, const TMeasurement* record) const;
   void Mark_Item(QListWidgetItem* item, const TMeasurement& record) const;
   void Append_Rows(int end);
+  void Add_Rows(int first, int end);
 
   const TMeasurementSet* d_document;
   QListWidget* d_list;

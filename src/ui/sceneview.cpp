@@ -113,8 +113,9 @@ void TSceneView::Connect_Buttons()
   connect(graphic_widget, &TGraphicWidget::Clicked, this, &TSceneView::Pick);
 }
 
-void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected)
+void TSceneView::Draw_Data(std::vector<TMeasurement*> records, std::vector<bool> selected)
 {
+  line_mode_notice->setVisible(TSceneBuilder::Line_Mode(records.size()));
   if(Only_Marked_Record_Changed(records.size(), selected))
   {
     const size_t row = static_cast<size_t>(d_changed_row);
@@ -126,32 +127,31 @@ void TSceneView::Draw_Data(const std::vector<TMeasurement*>& records, const std:
   {
     d_build_timer.stop();
     d_segments.clear();
-    d_drawn_records = records;
-    if(records.size() > BUILD_SLICE)
+    d_built = 0;
+    d_drawn_records = std::move(records);
+    if(d_drawn_records.size() > BUILD_SLICE)
     {
-      TSceneBuilder::Begin_Draw(graphic_widget, records.size());
+      TSceneBuilder::Begin_Draw(graphic_widget, d_drawn_records.size());
       graphic_widget->Update();
-      d_built = 0;
       d_build_timer.start();
     }
     else
     {
-      d_scene_box = TSceneBuilder::Draw(graphic_widget, records, selected);
-      d_built = records.size();
+      d_scene_box = TSceneBuilder::Draw(graphic_widget, d_drawn_records, selected);
+      d_built = d_drawn_records.size();
     }
   }
-  d_drawn_selection = selected;
+  d_drawn_selection = std::move(selected);
   d_changed_row = -1;
-  line_mode_notice->setVisible(TSceneBuilder::Line_Mode(records.size()));
 }
 
 // The next slice of the records goes into the view, which paints it on top of
 // what it has painted; the last slice adds the box.
 void TSceneView::Build_Next_Slice()
 {
-  const size_t end = std::min(d_built + BUILD_SLICE, d_drawn_records.size());
-  TSceneBuilder::Draw_Rows(graphic_widget, d_drawn_records, d_drawn_selection, d_built, end);
-  d_built = end;
+  d_built = Work_For_A_Slice(d_built, d_drawn_records.size(), BUILD_CHUNK, [this](size_t first, size_t end) {
+    TSceneBuilder::Draw_Rows(graphic_widget, d_drawn_records, d_drawn_selection, first, end);
+  });
   if(Building())
     d_build_timer.start();
   else

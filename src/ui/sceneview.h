@@ -39,12 +39,14 @@ public:
 
   // Draws the records; when only the record marked changed differs from the
   // scene drawn last, draws that one alone.
-  void Draw_Data(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected);
+  void Draw_Data(std::vector<TMeasurement*> records, std::vector<bool> selected);
 
   // A click this near to a drawn measurement's line picks it, pixels.
   static constexpr double PICK_TOLERANCE = 5.0;
-  // Scenes of more records than this are built a slice of as many at a time.
+  // Scenes of more records than this are built a slice at a time, from the
+  // next turn of the event loop on, in chunks of BUILD_CHUNK records.
   static constexpr size_t BUILD_SLICE = 40000;
+  static constexpr size_t BUILD_CHUNK = 4000;
   // True while records of the scene are still to be drawn.
   bool Building() const { return d_built < d_drawn_records.size(); }
 

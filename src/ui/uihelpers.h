@@ -4,9 +4,12 @@
 #ifndef UIHELPERS_H
 #define UIHELPERS_H
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <algorithm>
+#include <cstddef>
 
 class QFont;
 class QFrame;
@@ -31,6 +34,29 @@ template<class TReceiver, class TSlot> void Run_Next_Turn(QTimer* timer, TReceiv
   timer->setSingleShot(true);
   timer->setInterval(0);
   QObject::connect(timer, &QTimer::timeout, receiver, slot);
+}
+
+// How long one slice of a large set's work may run. The list, the scene, the
+// solver's copy and the Analysis dock may each run a slice in the same turn
+// of the event loop, and a repaint may follow: together they stay well within
+// the tenth of a second in which a window still seems to answer at once.
+constexpr int SLICE_MSEC = 8;
+
+// Does work(first, end) over the items from done up to total, a chunk of
+// at most `chunk` items at a time, until a slice's time is up (at least one
+// chunk); returns how far it got.
+template<class TWork> size_t Work_For_A_Slice(size_t done, size_t total, size_t chunk, TWork work)
+{
+  const QDeadlineTimer deadline(SLICE_MSEC);
+  while(done < total)
+  {
+    const size_t end = std::min(done + chunk, total);
+    work(done, end);
+    done = end;
+    if(deadline.hasExpired())
+      break;
+  }
+  return done;
 }
 
 // File errors and import results stay on the status bar this long.
