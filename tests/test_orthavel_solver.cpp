@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <cmath>
+#include <numeric>
 
 #include "calculatesquare.h"
 #include "measurement.h"
+#include "measurementset.h"
 #include "solverfeed.h"
 #include "simulated_machine.h"
 #include "window_helpers.h"
@@ -164,44 +166,61 @@ void TOrthavelSolverTest::quit_waits_for_solver()
   QVERIFY(!solver->isRunning());
 }
 
-// The values of a large set reach the solver a slice at a time: at once the
-// solver's data is out of date, and once copied it fits every record. A
-// set handed over meanwhile replaces the copy under way.
+// The records of a large set reach the solver a slice at a time: at once the
+// solver's data is out of date, and once copied it fits every usable record
+// and the one it cannot use is named. A set changed and handed over
+// meanwhile replaces the copy under way.
 void TOrthavelSolverTest::large_sets_are_handed_over_in_slices()
 {
-  std::vector<std::unique_ptr<TMeasurement>> owned;
-  std::vector<TMeasurement*> records;
+  TMeasurementSet document;
+  std::vector<std::unique_ptr<TMeasurement>> records;
   const TVector3 diagonals[4] = {TVector3(1, 1, 1), TVector3(-1, 1, 1), TVector3(-1, -1, 1), TVector3(1, -1, 1)};
-  for(size_t i = 0; i <= TSolverFeed::SLICE; ++i)
+  const size_t count = TSolverFeed::SLICE + 2;
+  for(size_t i = 0; i < count; ++i)
   {
     TVector3 axis = diagonals[i % 4];
     axis.Normal();
     auto bar = std::make_unique<TMeasurementBallBar>();
+    bar->Set_Name(QString("Bar %1").arg(i));
     bar->Set_Axis(axis);
     bar->Set_Actual_Length(Reported_Length(axis, 1000.0));
-    records.push_back(bar.get());
-    owned.push_back(std::move(bar));
+    records.push_back(std::move(bar));
   }
+  const size_t unusable = count / 3;
+  records[unusable]->Set_Actual_Length(-1.0);
+  document.Append(std::move(records));
   TCalculateSquare solver(nullptr);
-  TSolverFeed feed(&solver, nullptr);
+  TSolverFeed feed(&solver, &document, nullptr);
+  QSignalSpy left_out(&feed, &TSolverFeed::Left_Out_Named);
   const quint64 before = solver.Data_Serial();
-  feed.Hand_Over(records, TUncertaintySettings());
+  feed.Hand_Over();
   QVERIFY(feed.Feeding());
+  QCOMPARE(left_out.count(), 0);
   const quint64 invalidated = solver.Data_Serial();
   QVERIFY(invalidated > before);
   QTRY_VERIFY(!feed.Feeding());
   QVERIFY(solver.Data_Serial() > invalidated);
+  QCOMPARE(left_out.count(), 1);
+  QCOMPARE(left_out.front().front().toStringList(), QStringList{QString("Bar %1").arg(unusable)});
+  QCOMPARE(feed.Fed_Records().size(), count - 1);
+  QCOMPARE(feed.Fed_Records()[unusable], document.At(int(unusable) + 1));
 
   solver.start();
   QTRY_VERIFY_WITH_TIMEOUT(solver.Result().serial == solver.Data_Serial(), 120000);
-  QCOMPARE(solver.Result().ballbar_count, int(records.size()));
+  QCOMPARE(solver.Result().ballbar_count, int(count - 1));
 
-  feed.Hand_Over(records, TUncertaintySettings());
-  feed.Hand_Over(std::vector<TMeasurement*>(records.begin(), records.begin() + 4), TUncertaintySettings());
+  feed.Hand_Over();
+  std::vector<int> rows(count - 4);
+  std::iota(rows.begin(), rows.end(), 4);
+  const std::vector<std::unique_ptr<TMeasurement>> taken = document.Take_Rows(rows);
+  feed.Hand_Over();
   QVERIFY(!feed.Feeding());
+  QCOMPARE(left_out.count(), 2);
+  QVERIFY(left_out.back().front().toStringList().isEmpty());
   QTest::qWait(20);
   QTRY_VERIFY_WITH_TIMEOUT(solver.Result().serial == solver.Data_Serial(), 120000);
   QCOMPARE(solver.Result().ballbar_count, 4);
+  QCOMPARE(left_out.count(), 2);
   solver.Request_Stop();
   solver.wait();
 }

@@ -49,7 +49,7 @@ TOrthavel::TOrthavel(const QWidget* parent, Qt::WindowFlags flags)
   edit_history = Named(new TEditHistory(document, this), "edit_history");
   message_box = Named(new TMessageBox(this), "message_box");
   calculate_square = Named(new TCalculateSquare(this), "calculate_square");
-  solver_feed = Named(new TSolverFeed(calculate_square, this), "solver_feed");
+  solver_feed = Named(new TSolverFeed(calculate_square, document, this), "solver_feed");
 
   resize(951, 651);
   setAcceptDrops(true);
@@ -230,8 +230,9 @@ void TOrthavel::Connect_Actions()
 // The one place where a change of the set reaches the fit and the scene.
 void TOrthavel::Connect_Document()
 {
-  connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Hand_Set_To_Solver);
-  connect(document, &TMeasurementSet::Settings_Changed, this, &TOrthavel::Hand_Set_To_Solver);
+  connect(document, &TMeasurementSet::Set_Changed, solver_feed, &TSolverFeed::Hand_Over);
+  connect(document, &TMeasurementSet::Settings_Changed, solver_feed, &TSolverFeed::Hand_Over);
+  connect(solver_feed, &TSolverFeed::Left_Out_Named, results_panel, &TResultsPanel::Show_Left_Out);
   connect(document, &TMeasurementSet::Set_Changed, analysis_panel, &TAnalysisPanel::Forget_Records);
   connect(document, &TMeasurementSet::Record_Changed, scene_view, &TSceneView::Mark_Record_Changed);
   connect(document, &TMeasurementSet::Set_Changed, this, &TOrthavel::Draw_Data);
@@ -271,14 +272,6 @@ void TOrthavel::Stop_Solver()
   calculate_square->wait();
 }
 
-// The document decides what the fit may use; the results name what it left out.
-void TOrthavel::Hand_Set_To_Solver()
-{
-  QStringList left_out;
-  solver_feed->Hand_Over(document->Fit_Records(&left_out), document->Settings().uncertainty);
-  results_panel->Show_Left_Out(left_out);
-}
-
 // Where records enter the set, whatever could mislead the fit is named in a
 // box the user must dismiss.
 void TOrthavel::Warn_About_Records(const TEnteredRecords& entered, const QStringList& zero_directions)
@@ -303,7 +296,7 @@ void TOrthavel::Show_Analysis()
 {
   const TSolverResult result = calculate_square->Result();
   if(result.serial == calculate_square->Data_Serial())
-    analysis_panel->Show_Analysis(result, document->Fit_Records());
+    analysis_panel->Show_Analysis(result, solver_feed->Fed_Records());
 }
 
 void TOrthavel::Show_Display_Choice()

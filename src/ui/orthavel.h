@@ -71,7 +71,6 @@ private slots:
   void Menu_About();
 
   // What follows a change of the set or of the selection.
-  void Hand_Set_To_Solver();
   void Take_Ballbar_Estimate();
   void Show_Analysis();
   void Show_Display_Choice();
