@@ -156,10 +156,15 @@ bool TMeasurementList::Filling() const
   return d_list->count() < d_document->Count();
 }
 
+// The rows may have stopped coming (an undo of the import): the list is then
+// laid out whole again as well.
 void TMeasurementList::Fill_Next_Slice()
 {
   if(!Filling())
+  {
+    Lay_Out_In_One_Pass();
     return;
+  }
   const bool updates = d_list->updatesEnabled();
   d_list->setUpdatesEnabled(false);
   d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
