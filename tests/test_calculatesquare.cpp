@@ -153,6 +153,7 @@ private slots:
   void stopWhileFitting();
   void destroyWhileRunning();
   void dataSerial();
+  void outOfDateDataIsNotFitted();
   void resultIsReadWhole();
   void analysisOfEachFit();
   void stress();
@@ -361,6 +362,32 @@ void TTestCalculateSquare::dataSerial()
   solver.Request_Stop();
   QVERIFY(solver.wait(SIGNAL_TIMEOUT_MSEC));
   QCOMPARE(solver.Log().Results().back().serial, std::uint64_t(2));
+}
+
+// While the data is out of date, not even the copy handed over before is
+// fitted: a fit of it would be published under the new number and taken for
+// the set being copied. The next hand-over is fitted under its own number.
+void TTestCalculateSquare::outOfDateDataIsNotFitted()
+{
+  TRecords before;
+  Add_Face_Diagonal_Pair(&before, 999.9, 1000.1);
+  TRecords after;
+  Add_Face_Diagonal_Pair(&after, 1000.1, 999.9);
+  after.Add_Ball_Bar(TVector3(0, 1, 1), 1000.0);
+  TTestSolver solver;
+  solver.Set_Measurement_Data(before.List());
+  solver.Invalidate_Data();
+  QCOMPARE(solver.Data_Serial(), quint64(2));
+  solver.Fit_Once();
+  QCOMPARE(solver.Log().Count('s'), 0);
+  QCOMPARE(solver.Result().serial, std::uint64_t(0));
+
+  solver.Set_Snapshot(Snapshot_Of(after.List()), TUncertaintySettings());
+  solver.Fit_Once();
+  QCOMPARE(solver.Log().Count('s'), 1);
+  QCOMPARE(solver.Result().serial, std::uint64_t(3));
+  QCOMPARE(solver.Result().ballbar_count, 3);
+  QVERIFY(solver.Result().xy_error == Fit(after.List()).xy_error);
 }
 
 // Read while another thread hands over and publishes, the result is always

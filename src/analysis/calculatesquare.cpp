@@ -45,21 +45,30 @@ void TCalculateSquare::Set_Measurement_Data(const std::vector<TMeasurement*>& li
   Set_Snapshot(Snapshot_Of(list), settings);
 }
 
+// The copy carries the number it is handed over with, so that its fit is
+// published with that number whenever the thread takes it.
 void TCalculateSquare::Set_Snapshot(TMeasurementSnapshot snapshot, const TUncertaintySettings& settings)
 {
-  auto hand_over = std::make_shared<const THandOver>(THandOver{std::move(snapshot), settings});
+  auto hand_over = std::make_shared<THandOver>(THandOver{std::move(snapshot), settings, 0});
+  std::shared_ptr<const THandOver> replaced;
   {
     std::lock_guard<std::mutex> lock(d_mutex);
-    d_pending.swap(hand_over);
-    ++d_pending_serial;
+    hand_over->serial = ++d_pending_serial;
+    replaced = std::move(d_pending);
+    d_pending = std::move(hand_over);
   }
   d_restart_requested = true;
 }
 
+// The number moves on past that of the copy held, so the thread finds no
+// data to fit until the next hand-over; the fit under way is abandoned.
 void TCalculateSquare::Invalidate_Data()
 {
-  std::lock_guard<std::mutex> lock(d_mutex);
-  ++d_pending_serial;
+  {
+    std::lock_guard<std::mutex> lock(d_mutex);
+    ++d_pending_serial;
+  }
+  d_restart_requested = true;
 }
 
 quint64 TCalculateSquare::Data_Serial() const
@@ -109,14 +118,14 @@ void TCalculateSquare::Request_Stop()
 }
 
 // A fit is published only when it has converged with no restart requested
-// since it began; a new hand-over abandons the fit under way.
+// since it began; a new hand-over abandons the fit under way, and while the
+// data is out of date the thread waits without fitting.
 void TCalculateSquare::run()
 {
   ++d_runs;
   d_restart_requested = true;
   Reset_Published_State();
   TSquareSearch search([this] { return Fit_Interrupted(); });
-  std::uint64_t serial = 0;
   std::shared_ptr<const THandOver> hand_over;
   bool results_pending = false;
 
@@ -124,14 +133,16 @@ void TCalculateSquare::run()
   {
     if(d_restart_requested)
     {
-      hand_over = Take_Hand_Over(&serial);
-      search.Restart(hand_over->snapshot);
-      results_pending = true;
+      hand_over = Take_Hand_Over();
+      results_pending = hand_over != nullptr;
+      if(hand_over)
+        search.Restart(hand_over->snapshot);
+      continue;
     }
-    else if(search.Converged())
+    if(!hand_over || search.Converged())
     {
       if(results_pending)
-        Publish(Analysed(search.Result(), serial, *hand_over));
+        Publish(Analysed(search.Result(), *hand_over));
       QThread::msleep(IDLE_POLL_MSEC);
       if(d_stop_requested)
         break;
@@ -150,35 +161,31 @@ void TCalculateSquare::Fit_Once()
 {
   assert(!isRunning());
   d_stop_requested = false;
-  std::uint64_t serial = 0;
-  const std::shared_ptr<const THandOver> hand_over = Take_Hand_Over(&serial);
-  Publish(Analysed(Fit_Square(hand_over->snapshot), serial, *hand_over));
+  const std::shared_ptr<const THandOver> hand_over = Take_Hand_Over();
+  if(hand_over)
+    Publish(Analysed(Fit_Square(hand_over->snapshot), *hand_over));
 }
 
 // The restart flag is cleared before the hand-over is read, so a list handed
 // over from here on always causes another restart. The shared copy is never
 // changed once handed over; before the first hand-over it is an empty set
-// with the default settings.
-std::shared_ptr<const TCalculateSquare::THandOver> TCalculateSquare::Take_Hand_Over(std::uint64_t* serial)
+// with the default settings. Null while the data is out of date.
+std::shared_ptr<const TCalculateSquare::THandOver> TCalculateSquare::Take_Hand_Over()
 {
-  assert(serial);
   d_restart_requested = false;
-  std::shared_ptr<const THandOver> pending;
-  {
-    std::lock_guard<std::mutex> lock(d_mutex);
-    pending = d_pending;
-    *serial = d_pending_serial;
-  }
-  return pending ? pending : std::make_shared<const THandOver>();
+  std::lock_guard<std::mutex> lock(d_mutex);
+  if(!d_pending)
+    return d_pending_serial == 0 ? std::make_shared<const THandOver>() : nullptr;
+  return d_pending->serial == d_pending_serial ? d_pending : nullptr;
 }
 
 // The analysis takes the snapshot as handed over, with the ball-bar nominal
 // lengths as they were before the fit.
-TSolverResult TCalculateSquare::Analysed(const TFitResult& fit, std::uint64_t serial, const THandOver& hand_over)
+TSolverResult TCalculateSquare::Analysed(const TFitResult& fit, const THandOver& hand_over)
 {
   TSolverResult result;
   static_cast<TFitResult&>(result) = fit;
-  result.serial = serial;
+  result.serial = hand_over.serial;
   result.analysis =
     std::make_shared<const TSquareAnalysis>(Analyse_Square(hand_over.snapshot, result, hand_over.settings));
   return result;

@@ -56,8 +56,8 @@ public:
   // The same with the values already copied.
   void Set_Snapshot(TMeasurementSnapshot snapshot, const TUncertaintySettings& settings);
   // Tells the solver that the data it has is out of date while the new data
-  // is still being copied: the fit goes on, but no result of it belongs to
-  // the data any more (Data_Serial() moves on).
+  // is still being copied (Data_Serial() moves on): the fit under way is
+  // abandoned, and none is made or published until the next hand-over.
   void Invalidate_Data();
   // Number of the last hand-over (0 before the first). Only
   // Set_Measurement_Data, Set_Snapshot and Invalidate_Data change it, so in
@@ -102,12 +102,15 @@ private:
   {
     TMeasurementSnapshot snapshot;
     TUncertaintySettings settings;
+    // The number it was handed over with (Data_Serial() then).
+    std::uint64_t serial = 0;
   };
 
-  // Clears the restart request, then takes the last hand-over and its number.
-  std::shared_ptr<const THandOver> Take_Hand_Over(std::uint64_t* serial);
-  // The fit and its analysis, as published.
-  static TSolverResult Analysed(const TFitResult& fit, std::uint64_t serial, const THandOver& hand_over);
+  // Clears the restart request, then takes the last hand-over; null while
+  // the data is out of date.
+  std::shared_ptr<const THandOver> Take_Hand_Over();
+  // The fit and its analysis, as published with the hand-over's number.
+  static TSolverResult Analysed(const TFitResult& fit, const THandOver& hand_over);
   void Publish(TSolverResult result);
   void Reset_Published_State();
   bool Fit_Interrupted() const;
