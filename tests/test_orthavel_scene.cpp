@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QAbstractItemModel>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "graphicwidget.h"
@@ -37,6 +38,15 @@ std::vector<TVector3> Corners(const TGraphicWidget::TDataSet& set)
   return points;
 }
 
+// A ball-bar file of more bars than a scene draws at once.
+QString Many_Bars(int bars)
+{
+  QString text = "BallBar_V1\n";
+  for(int i = 0; i < bars; ++i)
+    text += QString("B%1,0,%2,%3,0,%4,%5,300,0,0,0\n").arg(i).arg(i % 400).arg(i % 300).arg(i % 400).arg(i % 300);
+  return text;
+}
+
 void Box_Of(const TGraphicWidget::TDataSet& set, TVector3* minimum, TVector3* maximum)
 {
   *minimum = *maximum = set.line_items.front().start;
@@ -64,6 +74,7 @@ private slots:
   void mode_cycle_data();
   void mode_cycle();
   void large_scene_is_built_in_slices();
+  void fit_asked_for_during_a_build_ends_with_it();
 
 private:
   TGraphicWidget* View() const { return Member<TGraphicWidget>(window, "graphic_widget"); }
@@ -299,11 +310,8 @@ void TOrthavelSceneTest::mode_cycle()
 void TOrthavelSceneTest::large_scene_is_built_in_slices()
 {
   const int bars = int(TSceneView::BUILD_SLICE) + 5000;
-  QString text = "BallBar_V1\n";
-  for(int i = 0; i < bars; ++i)
-    text += QString("B%1,0,%2,%3,0,%4,%5,300,0,0,0\n").arg(i).arg(i % 400).arg(i % 300).arg(i % 400).arg(i % 300);
   TSceneView* scene = window->findChild<TSceneView*>();
-  QVERIFY(window->Import_Data(Write_File("many.dat", text)));
+  QVERIFY(window->Import_Data(Write_File("many.dat", Many_Bars(bars))));
   QVERIFY(scene->Building());
   QVERIFY(View()->Data_Sets().size() < size_t(bars));
 
@@ -324,6 +332,43 @@ void TOrthavelSceneTest::large_scene_is_built_in_slices()
 
   const QAbstractItemModel* residuals = Member<QAbstractItemModel>(window, "residual_model");
   QTRY_COMPARE_WITH_TIMEOUT(residuals->rowCount(), bars, 60000);
+
+  // A new selection draws again only the records whose selection changed.
+  QListWidget* list = Member<QListWidget>(window, "measurement_list");
+  QTRY_COMPARE(list->count(), bars);
+  const QColor selected(60, 60, 240), unselected(80, 80, 80);
+  for(int row : {10, 11})
+  {
+    list->setCurrentRow(row);
+    QVERIFY(!scene->Building());
+    QCOMPARE(View()->Data_Sets().size(), size_t(bars) + 1);
+    QCOMPARE(View()->Data_Sets()[size_t(row)].color, selected);
+    QCOMPARE(View()->Data_Sets()[size_t(21 - row)].color, unselected);
+    QCOMPARE(View()->Data_Sets()[size_t(row)].line_items.size(), size_t(1));
+  }
+  QCOMPARE(View()->Data_Sets().back().color, QColor(160, 160, 160));
+}
+
+// A fit asked for while a large scene is built belongs to that scene: once a
+// small one has replaced it, the next large scene leaves the view as it is.
+void TOrthavelSceneTest::fit_asked_for_during_a_build_ends_with_it()
+{
+  TSceneView* scene = window->findChild<TSceneView*>();
+  QVERIFY(window->Import_Data(Write_File("many.dat", Many_Bars(int(TSceneView::BUILD_SLICE) + 1))));
+  QVERIFY(scene->Building());
+  Member<QAction>(window, "action_undo")->trigger();
+  QVERIFY(!scene->Building());
+  QTRY_VERIFY(!View()->fit_requested);
+  QWheelEvent wheel(QPointF(20, 20), View()->mapToGlobal(QPoint(20, 20)), QPoint(), QPoint(0, 240), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(View(), &wheel);
+  const QPoint before = View()->Translate_To_Window(TVector3(100, 200, 300));
+
+  Member<QAction>(window, "action_redo")->trigger();
+  QVERIFY(scene->Building());
+  QTRY_VERIFY_WITH_TIMEOUT(!scene->Building(), 20000);
+  QVERIFY(!View()->fit_requested);
+  QCOMPARE(View()->Translate_To_Window(TVector3(100, 200, 300)), before);
 }
 
 QTEST_MAIN(TOrthavelSceneTest)

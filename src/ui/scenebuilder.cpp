@@ -92,9 +92,7 @@ TSceneBox TSceneBuilder::Redraw_Record(TGraphicWidget* view, const std::vector<T
   assert(view);
   assert(row < records.size());
   assert(view->Data_Sets().size() == records.size() + 1);
-  const int id = static_cast<int>(row) + 1;
-  view->Clear_Data_Set(id, selected ? SELECTED_COLOR : UNSELECTED_COLOR);
-  Draw_Record(view, id, *records[row], Line_Mode(records.size()));
+  Draw_Row_Again(view, records, row, selected);
 
   const TSceneBox box = Scene_Box(records);
   const int box_id = static_cast<int>(records.size()) + 1;
@@ -102,6 +100,27 @@ TSceneBox TSceneBuilder::Redraw_Record(TGraphicWidget* view, const std::vector<T
   view->Draw_Wire_Cube(box_id, box.minimum, box.maximum);
   view->Update();
   return box;
+}
+
+void TSceneBuilder::Redraw_Selection(TGraphicWidget* view, const std::vector<TMeasurement*>& records,
+                                     const std::vector<size_t>& rows, const std::vector<bool>& selected)
+{
+  assert(view);
+  assert(view->Data_Sets().size() == records.size() + 1 && selected.size() == records.size());
+  for(size_t row : rows)
+    Draw_Row_Again(view, records, row, selected[row]);
+  view->Update();
+}
+
+// The data set of a row keeps its place in the view, so it is painted in
+// the same order as before.
+void TSceneBuilder::Draw_Row_Again(TGraphicWidget* view, const std::vector<TMeasurement*>& records, size_t row,
+                                   bool selected)
+{
+  assert(row < records.size());
+  const int id = static_cast<int>(row) + 1;
+  view->Clear_Data_Set(id, selected ? SELECTED_COLOR : UNSELECTED_COLOR);
+  Draw_Record(view, id, *records[row], Line_Mode(records.size()));
 }
 
 void TSceneBuilder::Draw_Record(TGraphicWidget* view, int id, const TMeasurement& record, bool line_mode)

@@ -49,6 +49,11 @@ public:
   // must hold the scene Draw made of the same number of records.
   static TSceneBox Redraw_Record(TGraphicWidget* view, const std::vector<TMeasurement*>& records, size_t row,
                                  bool selected);
+  // Draws the records of the rows again as selected[row] now says; the other
+  // records and the box stay as they are. The view must hold the scene Draw
+  // made of the same records.
+  static void Redraw_Selection(TGraphicWidget* view, const std::vector<TMeasurement*>& records,
+                               const std::vector<size_t>& rows, const std::vector<bool>& selected);
 
   // The solid of one record, added to the data set id.
   static void Draw_Measurement(TGraphicWidget* view, int id, const TMeasurement& record);
@@ -57,6 +62,8 @@ public:
 
 private:
   static void Draw_Record(TGraphicWidget* view, int id, const TMeasurement& record, bool line_mode);
+  static void Draw_Row_Again(TGraphicWidget* view, const std::vector<TMeasurement*>& records, size_t row,
+                             bool selected);
 };
 
 #endif

@@ -123,6 +123,8 @@ void TSceneView::Draw_Data(std::vector<TMeasurement*> records, std::vector<bool>
     if(!d_segments.empty())
       d_segments[row] = {records[row]->Start_Point(), records[row]->End_Point()};
   }
+  else if(Only_Selection_Changed(records, selected))
+    TSceneBuilder::Redraw_Selection(graphic_widget, records, Rows_Selected_Otherwise(selected), selected);
   else
   {
     d_build_timer.stop();
@@ -139,6 +141,8 @@ void TSceneView::Draw_Data(std::vector<TMeasurement*> records, std::vector<bool>
     {
       d_scene_box = TSceneBuilder::Draw(graphic_widget, d_drawn_records, selected);
       d_built = d_drawn_records.size();
+      // A fit asked for meanwhile is made at the next paint of this scene.
+      d_fit_when_built = false;
     }
   }
   d_drawn_selection = std::move(selected);
@@ -180,6 +184,25 @@ bool TSceneView::Only_Marked_Record_Changed(size_t record_count, const std::vect
 {
   return d_changed_row >= 0 && static_cast<size_t>(d_changed_row) < record_count && record_count == d_drawn_records.size() &&
          graphic_widget->Data_Sets().size() == record_count + 1 && selected == d_drawn_selection;
+}
+
+// In a scene built in slices, a new selection draws again only the records
+// whose selection changed; a whole scene drawn again would take a second.
+bool TSceneView::Only_Selection_Changed(const std::vector<TMeasurement*>& records,
+                                        const std::vector<bool>& selected) const
+{
+  return records.size() > BUILD_SLICE && d_changed_row < 0 && !Building() &&
+         graphic_widget->Data_Sets().size() == records.size() + 1 && selected.size() == records.size() &&
+         d_drawn_selection.size() == selected.size() && records == d_drawn_records;
+}
+
+std::vector<size_t> TSceneView::Rows_Selected_Otherwise(const std::vector<bool>& selected) const
+{
+  std::vector<size_t> rows;
+  for(size_t row = 0; row < selected.size(); ++row)
+    if(selected[row] != d_drawn_selection[row])
+      rows.push_back(row);
+  return rows;
 }
 
 // A click away from every measurement picks nothing and changes nothing.

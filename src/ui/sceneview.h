@@ -38,7 +38,8 @@ public:
   const TSceneBox& Scene_Box() const { return d_scene_box; }
 
   // Draws the records; when only the record marked changed differs from the
-  // scene drawn last, draws that one alone.
+  // scene drawn last, draws that one alone, and when only the selection of a
+  // large scene differs, only the records whose selection changed.
   void Draw_Data(std::vector<TMeasurement*> records, std::vector<bool> selected);
 
   // A click this near to a drawn measurement's line picks it, pixels.
@@ -72,6 +73,8 @@ private:
   void Set_Mode_Buttons(bool pan, bool rotate_2d, bool rotate_3d);
   void Pick(const QPoint& position);
   bool Only_Marked_Record_Changed(size_t record_count, const std::vector<bool>& selected) const;
+  bool Only_Selection_Changed(const std::vector<TMeasurement*>& records, const std::vector<bool>& selected) const;
+  std::vector<size_t> Rows_Selected_Otherwise(const std::vector<bool>& selected) const;
   void Build_Next_Slice();
   void Fit_When_Built();
 
