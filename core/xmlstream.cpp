@@ -39,6 +39,12 @@ void TXmlStream::Set_Read_Progress(const TReadProgress& progress, const QString&
   d_name = name;
 }
 
+void TXmlStream::Set_Size_Limit(qint64 characters, const QString& message)
+{
+  d_size_limit = characters;
+  d_size_message = message;
+}
+
 QXmlStreamReader::TokenType TXmlStream::Next()
 {
   assert(!d_failed);
@@ -56,6 +62,8 @@ QXmlStreamReader::TokenType TXmlStream::Next()
   }
   else if(token == QXmlStreamReader::EndElement)
     --d_depth;
+  if(d_size_limit >= 0 && d_reader.characterOffset() > d_size_limit)
+    Throw(d_size_message, TXmlFileException::ERROR_FILE_ACCESS);
   if(d_progress)
     Report_Progress();
   return token;

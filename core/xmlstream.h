@@ -28,6 +28,9 @@ public:
   // Reports the reading to progress (bytes read, device size or 0 for a pipe);
   // when it returns false the stream throws "Reading 'name' was cancelled."
   void Set_Read_Progress(const TReadProgress& progress, const QString& name);
+  // Throws the message once more than `characters` characters have been
+  // read: a pipe has no size to look at before it is read.
+  void Set_Size_Limit(qint64 characters, const QString& message);
 
   // The next token; throws on a syntax error, too deep a nesting or a cancel.
   QXmlStreamReader::TokenType Next();
@@ -55,6 +58,8 @@ private:
   QString d_source;
   TReadProgress d_progress;
   QString d_name;
+  qint64 d_size_limit = -1;
+  QString d_size_message;
   int d_tokens = 0;
   int d_depth = 0;
   bool d_failed = false;

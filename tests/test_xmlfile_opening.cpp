@@ -70,6 +70,7 @@ private slots:
   void stream_copy_matches_the_document_data();
   void stream_copy_matches_the_document();
   void stream_reports_progress_and_cancel();
+  void stream_stops_at_its_size_limit();
 };
 
 void TTestXmlFileOpening::identification_and_version_data()
@@ -394,6 +395,27 @@ void TTestXmlFileOpening::stream_reports_progress_and_cancel()
       QVERIFY(done.size() > 2);
       QVERIFY(std::is_sorted(done.begin(), done.end()));
       QCOMPARE(done.last(), qint64(data.size()));
+    }
+  }
+}
+
+// A stream stops with the message once it has read more characters than its
+// limit, even inside one long text; a document within the limit is read.
+void TTestXmlFileOpening::stream_stops_at_its_size_limit()
+{
+  const QByteArray long_text = "<r><a>1</a><b>" + QByteArray(5000, 'x') + "</b></r>";
+  const QByteArray many_elements = "<r>" + QByteArray("<a>1</a>").repeated(1000) + "</r>";
+  for(const QByteArray& data : {long_text, many_elements})
+  {
+    for(const qint64 limit : {qint64(data.size()), qint64(1000)})
+    {
+      QBuffer buffer;
+      buffer.setData(data);
+      QVERIFY(buffer.open(QIODevice::ReadOnly));
+      TXmlStream stream(&buffer, "data", true);
+      stream.Set_Size_Limit(limit, "ERR:  too large");
+      const QString thrown = Thrown([&] { stream.Skip_To_End(); });
+      QCOMPARE(thrown, limit < data.size() ? QString("ERR:  too large") : QString("no exception"));
     }
   }
 }

@@ -72,9 +72,10 @@ bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, 
                         TProjectSettings* settings, const TXmlStream::TReadProgress& progress)
 {
   assert(records);
+  const QString too_large = QStringLiteral("ERR:  Project file '%1' is too large to open.").arg(path);
   if(QFileInfo(path).size() > MAXIMUM_FILE_SIZE)
   {
-    *error = QStringLiteral("ERR:  Project file '%1' is too large to open.").arg(path);
+    *error = too_large;
     return false;
   }
   return Run_Guarded(error, [&] {
@@ -82,6 +83,8 @@ bool TProjectFile::Load(const QString& path, TRecords* records, QString* error, 
     TXmlStream::Open_File(&file);
     TXmlStream stream(&file, QStringLiteral("file"), true);
     stream.Set_Read_Progress(progress, path);
+    // A pipe is stopped where a file would have been refused.
+    stream.Set_Size_Limit(MAXIMUM_FILE_SIZE, too_large);
     Read_Project(&stream, records, zero_directions, settings);
   });
 }
