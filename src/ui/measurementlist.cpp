@@ -98,6 +98,18 @@ void TMeasurementList::Mark_Item(QListWidgetItem* item, const TMeasurement& reco
   item->setToolTip(text.arg(Problem_Text(problem)));
 }
 
+// Every change of the rows is made with the list's updates suspended; a large
+// list takes every row as high as the first, so that it need not measure
+// each one.
+template<class TChange> void TMeasurementList::Change_Rows_Quietly(TChange change)
+{
+  const bool updates = d_list->updatesEnabled();
+  d_list->setUpdatesEnabled(false);
+  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
+  change();
+  d_list->setUpdatesEnabled(updates);
+}
+
 // Rows of records after the list's end follow the list's end; rows inserted
 // among the listed ones go in at once.
 void TMeasurementList::Insert_Rows(int first, int count)
@@ -107,12 +119,10 @@ void TMeasurementList::Insert_Rows(int first, int count)
     List_Rows_To_End();
     return;
   }
-  const bool updates = d_list->updatesEnabled();
-  d_list->setUpdatesEnabled(false);
-  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
-  for(int row = first; row < first + count; ++row)
-    d_list->insertItem(row, Create_Item(d_document->At(row)));
-  d_list->setUpdatesEnabled(updates);
+  Change_Rows_Quietly([&] {
+    for(int row = first; row < first + count; ++row)
+      d_list->insertItem(row, Create_Item(d_document->At(row)));
+  });
 }
 
 // A few rows still to come are listed at once; many start to follow a slice
@@ -125,16 +135,10 @@ void TMeasurementList::List_Rows_To_End()
     d_fill_timer.start();
 }
 
-// The rows of the records from the end of the list up to end go in with the
-// list's updates suspended; a large list takes every row as high as the
-// first, so that it need not measure each one.
+// The rows of the records from the end of the list up to end.
 void TMeasurementList::Append_Rows(int end)
 {
-  const bool updates = d_list->updatesEnabled();
-  d_list->setUpdatesEnabled(false);
-  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
-  Add_Rows(d_list->count(), end);
-  d_list->setUpdatesEnabled(updates);
+  Change_Rows_Quietly([&] { Add_Rows(d_list->count(), end); });
 }
 
 // One insertion of the rows' names; the rows then take their records and
@@ -165,14 +169,12 @@ void TMeasurementList::Fill_Next_Slice()
     Lay_Out_In_One_Pass();
     return;
   }
-  const bool updates = d_list->updatesEnabled();
-  d_list->setUpdatesEnabled(false);
-  d_list->setUniformItemSizes(d_document->Count() > UNIFORM_ROWS_FROM);
   d_list->setBatchSize(SLICE_ROWS);
   d_list->setLayoutMode(QListView::Batched);
-  Work_For_A_Slice(size_t(d_list->count()), size_t(d_document->Count()), CHUNK_ROWS,
-                   [this](size_t first, size_t end) { Add_Rows(int(first), int(end)); });
-  d_list->setUpdatesEnabled(updates);
+  Change_Rows_Quietly([&] {
+    Work_For_A_Slice(size_t(d_list->count()), size_t(d_document->Count()), CHUNK_ROWS,
+                     [this](size_t first, size_t end) { Add_Rows(int(first), int(end)); });
+  });
   if(Filling())
     d_fill_timer.start();
   else
@@ -204,11 +206,10 @@ void TMeasurementList::Lay_Out_In_One_Pass()
 void TMeasurementList::Remove_Rows(int first, int count)
 {
   const int listed = std::min(count, d_list->count() - first);
-  const bool updates = d_list->updatesEnabled();
-  d_list->setUpdatesEnabled(false);
-  for(int i = 0; i < listed; ++i)
-    delete d_list->takeItem(first);
-  d_list->setUpdatesEnabled(updates);
+  Change_Rows_Quietly([&] {
+    for(int i = 0; i < listed; ++i)
+      delete d_list->takeItem(first);
+  });
 }
 
 // A row still to come will show the record as it is then.

@@ -44,6 +44,7 @@ private slots:
   void Fill_Next_Slice();
 
 private:
+  template<class TChange> void Change_Rows_Quietly(TChange change);
   void List_Rows_To_End();
   void Lay_Out_In_One_Pass();
   QListWidgetItem* Create_Item(const TMeasurement* record) const;
