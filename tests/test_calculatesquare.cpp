@@ -129,6 +129,15 @@ void Add_Face_Diagonal_Pair(TRecords* records, double length_along_plus, double 
   records->Add_Ball_Bar(TVector3(1.0, -1.0, 0.0), length_along_minus, TVector3(-300.0, 10.0, 400.0));
 }
 
+// Two small sets with different fits: the face-diagonal pair one way round,
+// and the other way round with a third ball bar.
+void Add_Two_Small_Sets(TRecords* first, TRecords* second)
+{
+  Add_Face_Diagonal_Pair(first, 999.9, 1000.1);
+  Add_Face_Diagonal_Pair(second, 1000.1, 999.9);
+  second->Add_Ball_Bar(TVector3(0, 1, 1), 1000.0);
+}
+
 // Many copies of the face-diagonal pair, so that a fit takes a while.
 void Add_Large_Set(TRecords* records, double length_along_plus, double length_along_minus)
 {
@@ -369,11 +378,8 @@ void TTestCalculateSquare::dataSerial()
 // the set being copied. The next hand-over is fitted under its own number.
 void TTestCalculateSquare::outOfDateDataIsNotFitted()
 {
-  TRecords before;
-  Add_Face_Diagonal_Pair(&before, 999.9, 1000.1);
-  TRecords after;
-  Add_Face_Diagonal_Pair(&after, 1000.1, 999.9);
-  after.Add_Ball_Bar(TVector3(0, 1, 1), 1000.0);
+  TRecords before, after;
+  Add_Two_Small_Sets(&before, &after);
   TTestSolver solver;
   solver.Set_Measurement_Data(before.List());
   solver.Invalidate_Data();
@@ -394,11 +400,8 @@ void TTestCalculateSquare::outOfDateDataIsNotFitted()
 // one fit whole: the fits of two lists alternate, each with its own number.
 void TTestCalculateSquare::resultIsReadWhole()
 {
-  TRecords first;
-  Add_Face_Diagonal_Pair(&first, 999.9, 1000.1);
-  TRecords second;
-  Add_Face_Diagonal_Pair(&second, 1000.1, 999.9);
-  second.Add_Ball_Bar(TVector3(0, 1, 1), 1000.0);
+  TRecords first, second;
+  Add_Two_Small_Sets(&first, &second);
   const TFitResult fits[2] = {Fit(first.List()), Fit(second.List())};
   TTestSolver solver;
   std::atomic<bool> reading{false}, done{false};
